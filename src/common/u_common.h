@@ -10,6 +10,15 @@
 // as a wide string: unchanged where wchar_t is 16 bits, decoded elsewhere.
 std::wstring Utf16ToText(const char16_t* text, size_t maxUnits);
 
+// Upper- or lower-case a text character by character with the invariant
+// (language-neutral) simple case mapping: Latin, Greek, Cyrillic, Armenian and
+// full-width Latin letters. Used wherever keys and names are compared without
+// regard to case; the length never changes.
+std::wstring UpperStr(const std::wstring& text);
+std::wstring LowerStr(const std::wstring& text);
+wchar_t UpperChar(wchar_t c);
+wchar_t LowerChar(wchar_t c);
+
 // Removes leading and trailing characters up to U+0020 (blanks and controls).
 std::wstring TrimText(const std::wstring& text);
 

@@ -75,3 +75,28 @@ TEST(TextHelpers, TrimAndUtf16) {
   const char16_t full[3] = {u'a', u'b', u'c'};  // no terminator within the bound
   EXPECT_EQ(Utf16ToText(full, 3), L"abc");
 }
+
+TEST(TextHelpers, InvariantCaseMapping) {
+  struct {
+    const wchar_t* lower;
+    const wchar_t* upper;
+  } pairs[] = {
+      {L"{4d36e972-e325-11ce-bfc1-08002be10318}", L"{4D36E972-E325-11CE-BFC1-08002BE10318}"},
+      {L"\u00e0\u00e9\u00ee\u00f5\u00fc\u00fe", L"\u00c0\u00c9\u00ce\u00d5\u00dc\u00de"},
+      {L"\u0105\u0107\u0119\u0142\u0144\u015b\u017a\u017c",
+       L"\u0104\u0106\u0118\u0141\u0143\u015a\u0179\u017b"},  // Polish
+      {L"\u0440\u0443\u0441\u0441\u043a\u0438\u0439\u0451",
+       L"\u0420\u0423\u0421\u0421\u041a\u0418\u0419\u0401"},                   // Russian
+      {L"\u03b1\u03b2\u03b3\u03ac\u03ce", L"\u0391\u0392\u0393\u0386\u038f"},  // Greek
+      {L"\uff41\uff5a", L"\uff21\uff3a"},                                      // full-width
+  };
+  for (const auto& p : pairs) {
+    EXPECT_EQ(UpperStr(p.lower), p.upper);
+    EXPECT_EQ(LowerStr(p.upper), p.lower);
+  }
+  // Unchanged: digits, punctuation, CJK, the letters without a simple partner.
+  for (const wchar_t* same : {L"0123-{}_ .", L"\u65e5\u672c\u8a9e", L"\u00df\u0131"})
+    EXPECT_EQ(UpperStr(same), same);
+  EXPECT_EQ(UpperStr(L"\u00f7\u00ff\u03c2"), L"\u00f7\u0178\u03a3");
+  EXPECT_EQ(LowerStr(L"\u00d7\u0130"), L"\u00d7\u0130");
+}
