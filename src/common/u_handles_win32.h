@@ -45,5 +45,40 @@ using THandle = TUnique<HANDLE, &CloseHandleOwner>;
 using TModule = TUnique<HMODULE, &FreeLibraryOwner>;
 using TWindow = TUnique<HWND, &DestroyWindowOwner>;
 
+inline void RegCloseKeyOwner(HKEY k) {
+  RegCloseKey(k);
+}
+using TRegKey = TUnique<HKEY, &RegCloseKeyOwner>;
+
+// Owner of one COM interface reference: released exactly once.
+template <class T>
+class TComPtr {
+ public:
+  TComPtr() = default;
+  TComPtr(TComPtr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
+  TComPtr& operator=(TComPtr&& o) noexcept {
+    reset();
+    p_ = std::exchange(o.p_, nullptr);
+    return *this;
+  }
+  TComPtr(const TComPtr&) = delete;
+  TComPtr& operator=(const TComPtr&) = delete;
+  ~TComPtr() { reset(); }
+  T* get() const { return p_; }
+  T* operator->() const { return p_; }
+  explicit operator bool() const { return p_ != nullptr; }
+  // For functions that return a new reference through a T** argument.
+  T** put() {
+    reset();
+    return &p_;
+  }
+  void reset() {
+    if (p_ != nullptr) std::exchange(p_, nullptr)->Release();
+  }
+
+ private:
+  T* p_ = nullptr;
+};
+
 // Loads a DLL from the system folder only, never through the search order.
 HMODULE LoadSystemLibrary(const wchar_t* name);
