@@ -1,6 +1,7 @@
 // Program entry: binds the IP Helper library, starts the sampling timer and
 // runs the message loop until the window is closed or the session ends.
 #include <windows.h>
+#include <objbase.h>
 
 #include <memory>
 
@@ -70,6 +71,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // The UI thread is a COM apartment (the connectivity probe lives on it).
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   BindIpHelper();
 
   WNDCLASSEXW cls{};
@@ -95,5 +98,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     DispatchMessageW(&msg);
   }
   App.Stop();
+  if (SUCCEEDED(com)) CoUninitialize();
   return static_cast<int>(msg.wParam);
 }

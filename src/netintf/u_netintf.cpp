@@ -133,10 +133,10 @@ void TMyIntfs::ReadTcpipKeys() {
 
 std::vector<uint32_t> TMyIntfs::CheckChangedInterfaces(const TOwnIfTable2& table) {
   const uint32_t count = std::min<uint32_t>(table.NumEntries, uint32_t(table.Table.size()));
-  std::vector<std::wstring> guids;
-  guids.reserve(count);
+  std::vector<std::wstring>& guids = RowKeys_;
+  guids.resize(count);
   for (uint32_t i = 0; i < count; ++i)
-    guids.push_back(UpperStr(GuidToText(table.Table[i].InterfaceGuid)));
+    guids[i] = UpperStr(GuidToText(table.Table[i].InterfaceGuid));
   CheckChangedGuids(guids);
 
   bool changed = false;
@@ -269,7 +269,7 @@ void TMyIntfs::UpdateTraffic(const TOwnIfTable2& table, const TOwnAdapters& adap
   uint64_t receivedSum = 0, sentSum = 0;
   for (uint32_t i : rows) {
     const TMibIfRow2& row = table.Table[i];
-    const std::wstring guid = UpperStr(GuidToText(row.InterfaceGuid));
+    const std::wstring& guid = RowKeys_[i];
     TNetIntf* entry = Find(guid);
     if (entry == nullptr) continue;
 

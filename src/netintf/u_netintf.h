@@ -139,6 +139,8 @@ class TMyIntfs {
 
   TIntfPlatform& Platform_;
   TIntfSettingsStore& Settings_;
+  // UpperStr of the GUID text of every row of the last reconciled snapshot.
+  std::vector<std::wstring> RowKeys_;
   // Key -> list index; keys are held upper-cased and unique, so a hash hit is
   // the first match in list order.
   std::unordered_map<std::wstring, int32_t> Index_;

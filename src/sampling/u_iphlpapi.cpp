@@ -10,11 +10,27 @@ TOwnAdapters Adapters;
 TMibIfTable2* RawTable = nullptr;
 
 std::wstring GuidToText(const TGuid& guid) {
-  wchar_t buffer[40];
-  std::swprintf(buffer, 40, L"{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", guid.Data1,
-                guid.Data2, guid.Data3, guid.Data4[0], guid.Data4[1], guid.Data4[2], guid.Data4[3],
-                guid.Data4[4], guid.Data4[5], guid.Data4[6], guid.Data4[7]);
-  return buffer;
+  // Hand-rolled: this runs for every row on every tick.
+  static constexpr wchar_t hex[] = L"0123456789ABCDEF";
+  std::wstring text(38, L'-');
+  size_t at = 0;
+  auto put = [&](uint64_t value, int digits) {
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
+      text[at++] = hex[(value >> shift) & 0xF];
+  };
+  text[at++] = L'{';
+  put(guid.Data1, 8);
+  ++at;
+  put(guid.Data2, 4);
+  ++at;
+  put(guid.Data3, 4);
+  ++at;
+  put(guid.Data4[0], 2);
+  put(guid.Data4[1], 2);
+  ++at;
+  for (int i = 2; i < 8; ++i) put(guid.Data4[i], 2);
+  text[at] = L'}';
+  return text;
 }
 
 void ReleaseRawTable() {
