@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
+#include <uxtheme.h>
 
 #include <gtest/gtest.h>
 
@@ -203,6 +204,28 @@ TEST_F(TrayWin32, PopupOpenShowsTheHintAndAClickHidesIt) {
     EXPECT_EQ(r.bottom, work.bottom + 2);  // 2 pixels into the taskbar's band
   else
     EXPECT_EQ(r.bottom, work.bottom);
+
+  // Painted on the screen: the classic tooltip look where no visual style is active.
+  if (!IsThemeActive()) {
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(GetPixel(screen, r.left, r.top), GetSysColor(COLOR_INFOTEXT));
+    EXPECT_EQ(GetPixel(screen, r.left + 2, r.top + 1), GetSysColor(COLOR_INFOBK));
+    ReleaseDC(nullptr, screen);
+  }
+
+  // A new text of the shown icon resizes and re-places it at once.
+  icon.SetStatusText(
+      L"\x0002"
+      L"Ethernet\r\n" +
+      std::wstring(60, L'M') + L"\r\nSent 2 KB");
+  RECT wider;
+  GetWindowRect(window, &wider);
+  EXPECT_GT(wider.right - wider.left, r.right - r.left);
+  EXPECT_LT(wider.bottom - wider.top, r.bottom - r.top);  // one line fewer
+  EXPECT_EQ(wider.bottom, r.bottom);
+  EXPECT_LE(wider.right, GetSystemMetrics(SM_CXSCREEN));
+  r = wider;
+  PumpFor(100);
 
   // A click on it closes it without activating it.
   SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
