@@ -6,6 +6,17 @@
 #include <cstdint>
 #include <string>
 
+// The platform's GUID, byte for byte (registry form: a 32-bit number, two
+// 16-bit numbers, then eight bytes in order).
+struct TGuid {
+  uint32_t Data1 = 0;
+  uint16_t Data2 = 0;
+  uint16_t Data3 = 0;
+  uint8_t Data4[8] = {};
+  bool operator==(const TGuid&) const = default;
+};
+static_assert(sizeof(TGuid) == 16);
+
 // One UTF-16 text from the platform (NUL-terminated, at most maxUnits units),
 // as a wide string: unchanged where wchar_t is 16 bits, decoded elsewhere.
 std::wstring Utf16ToText(const char16_t* text, size_t maxUnits);

@@ -14,20 +14,13 @@
 #include <vector>
 
 #include "sampling/u_iphlpapi.h"
+#include "tray/u_tray.h"
 
 class TNLM;
 
 constexpr int32_t StatusUp = 1;
 constexpr int32_t StatusDown = 2;
 constexpr wchar_t AggregateKey[] = L"{PULSERY-ALL}";
-
-// What an entry needs of its tray icon (the tray icon itself implements it).
-class TIntfTrayIcon {
- public:
-  virtual ~TIntfTrayIcon() = default;
-  virtual void SetImages(uintptr_t images) = 0;
-  virtual void SetVisible(bool visible) = 0;
-};
 
 struct TNetIntf {
   std::wstring Key;
@@ -36,7 +29,7 @@ struct TNetIntf {
   bool OwnIcon = false;
   bool HideOff = false;
   bool FallbackShown = false;
-  std::unique_ptr<TIntfTrayIcon> TrayIcon;
+  std::unique_ptr<TMyTrayIcon> TrayIcon;
   std::wstring IconSet;
   uint64_t RecvTotal = 0;
   uint64_t SentTotal = 0;
@@ -62,7 +55,7 @@ class TIntfPlatform {
   // the key cannot be opened. A failure while listing ends the list there.
   virtual std::optional<std::vector<std::wstring>> ReadTcpipInterfaceNames() = 0;
   // A new, hidden tray icon whose identity derives from the key.
-  virtual std::unique_ptr<TIntfTrayIcon> CreateTrayIcon(const std::wstring& key) = 0;
+  virtual std::unique_ptr<TMyTrayIcon> CreateTrayIcon(const std::wstring& key) = 0;
 };
 
 // Where the entries' settings live (the per-interface settings file).

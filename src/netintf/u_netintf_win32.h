@@ -13,13 +13,13 @@ std::optional<std::vector<std::wstring>> ReadTcpipInterfaceNames();
 
 class TWin32IntfPlatform final : public TIntfPlatform {
  public:
-  using TMakeTrayIcon = std::function<std::unique_ptr<TIntfTrayIcon>(const std::wstring& key)>;
+  using TMakeTrayIcon = std::function<std::unique_ptr<TMyTrayIcon>(const std::wstring& key)>;
   explicit TWin32IntfPlatform(TMakeTrayIcon makeTrayIcon)
       : MakeTrayIcon_(std::move(makeTrayIcon)) {}
   std::optional<std::vector<std::wstring>> ReadTcpipInterfaceNames() override {
     return ::ReadTcpipInterfaceNames();
   }
-  std::unique_ptr<TIntfTrayIcon> CreateTrayIcon(const std::wstring& key) override {
+  std::unique_ptr<TMyTrayIcon> CreateTrayIcon(const std::wstring& key) override {
     return MakeTrayIcon_ ? MakeTrayIcon_(key) : nullptr;
   }
 

@@ -8,13 +8,7 @@
 #include <string>
 #include <vector>
 
-// The platform's GUID, byte for byte.
-struct TGuid {
-  uint32_t Data1;
-  uint16_t Data2;
-  uint16_t Data3;
-  uint8_t Data4[8];
-};
+#include "common/u_common.h"
 
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", upper-case hex.
 std::wstring GuidToText(const TGuid& guid);

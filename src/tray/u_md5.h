@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "common/u_common.h"
+
 // A text as UTF-8 bytes. Unpaired surrogates become U+FFFD.
 std::string TextToUtf8(const std::wstring& text);
 
@@ -45,17 +47,6 @@ class TMD5 final : public IMD5 {
 
 // A new digest, ready to hash.
 TMD5Ref CreateMD5();
-
-// The digest text as a GUID in the registry form (first group a 32-bit number,
-// then two 16-bit numbers, then eight bytes in order).
-struct TGuid {
-  uint32_t Data1 = 0;
-  uint16_t Data2 = 0;
-  uint16_t Data3 = 0;
-  uint8_t Data4[8] = {};
-  bool operator==(const TGuid&) const = default;
-};
-static_assert(sizeof(TGuid) == 16);
 
 // Reads "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" (hex digits of either case);
 // false for anything else.

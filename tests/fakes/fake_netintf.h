@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_tray_shell.h"
 #include "netintf/u_netintf.h"
 #include "netintf/u_nlm.h"
 
@@ -15,20 +16,19 @@ struct TFakeTrayLog {
   std::vector<std::wstring> CreatedKeys;
 };
 
-class TFakeTrayIcon final : public TIntfTrayIcon {
+// A real tray icon on a recording shell that notes whether it was hidden
+// before it was freed.
+class TFakeTrayIcon final : public TMyTrayIcon {
  public:
-  TFakeTrayIcon(TFakeTrayLog& log, std::wstring key) : log_(log), Key(std::move(key)) {}
+  TFakeTrayIcon(TTrayShell& shell, TFakeTrayLog& log, const std::wstring& key)
+      : TMyTrayIcon(shell, key), log_(log) {}
   ~TFakeTrayIcon() override {
     ++log_.Freed;
-    if (Visible) ++log_.FreedWhileVisible;
+    if (Visible()) ++log_.FreedWhileVisible;
   }
-  void SetImages(uintptr_t images) override { Images = images; }
-  void SetVisible(bool visible) override { Visible = visible; }
 
+ private:
   TFakeTrayLog& log_;
-  std::wstring Key;
-  uintptr_t Images = 0;
-  bool Visible = false;
 };
 
 class TFakeIntfPlatform final : public TIntfPlatform {
@@ -44,13 +44,14 @@ class TFakeIntfPlatform final : public TIntfPlatform {
     if (!KeyOpens) return std::nullopt;
     return TcpipNames;
   }
-  std::unique_ptr<TIntfTrayIcon> CreateTrayIcon(const std::wstring& key) override {
+  std::unique_ptr<TMyTrayIcon> CreateTrayIcon(const std::wstring& key) override {
     ++Tray.Created;
     Tray.CreatedKeys.push_back(key);
-    auto icon = std::make_unique<TFakeTrayIcon>(Tray, key);
-    icon->Visible = ShowNewIcons;
+    auto icon = std::make_unique<TFakeTrayIcon>(Shell, Tray, key);
+    if (ShowNewIcons) icon->SetVisible(true);
     return icon;
   }
+  TFakeTrayShell Shell;
 };
 
 struct TFakeSection {

@@ -159,7 +159,8 @@ TEST_F(IntfsTest, ReconciliationCreatesRemovesAndRestoresSettings) {
   EXPECT_TRUE(e->InetIcon);
   EXPECT_EQ(e->IconSet, L"Default2");
   EXPECT_EQ(e->Alias, L"Ethernet");
-  EXPECT_EQ(static_cast<TFakeTrayIcon*>(e->TrayIcon.get())->Images, 0x1234u);
+  EXPECT_EQ(e->TrayIcon->Images(), 0x1234u);
+  EXPECT_EQ(e->TrayIcon->Key(), KeyOf(eth));
 
   // The user's choice, then the interface vanishes: its settings are saved.
   e->OwnIcon = true;
