@@ -163,6 +163,17 @@ std::wstring DecodeLangBytes(std::string_view bytes, const TCodePage& codePage) 
   return codePage.Decode(text);
 }
 
+namespace {
+
+// TrimText's rule (blanks and controls up to U+0020) on a view, without copies.
+std::wstring_view Trimmed(std::wstring_view text) {
+  while (!text.empty() && static_cast<uint32_t>(text.front()) <= 0x20) text.remove_prefix(1);
+  while (!text.empty() && static_cast<uint32_t>(text.back()) <= 0x20) text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace
+
 TLangFile TLangFile::Parse(std::wstring_view text) {
   TLangFile file;
   TLangSection* section = nullptr;
@@ -170,7 +181,7 @@ TLangFile TLangFile::Parse(std::wstring_view text) {
   while (pos < text.size()) {
     size_t end = text.find_first_of(L"\r\n", pos);
     if (end == std::wstring_view::npos) end = text.size();
-    const std::wstring line = TrimText(std::wstring(text.substr(pos, end - pos)));
+    const std::wstring_view line = Trimmed(text.substr(pos, end - pos));
     // CR LF is one break; a lone CR or LF is one too.
     pos = end;
     if (pos < text.size()) {
@@ -180,7 +191,8 @@ TLangFile TLangFile::Parse(std::wstring_view text) {
 
     if (line.empty() || line[0] == L';') continue;
     if (line.size() >= 2 && line.front() == L'[' && line.back() == L']') {
-      file.sections_.push_back(TLangSection{TrimText(line.substr(1, line.size() - 2)), {}, {}});
+      file.sections_.push_back(
+          TLangSection{std::wstring(Trimmed(line.substr(1, line.size() - 2))), {}, {}});
       section = &file.sections_.back();
       continue;
     }
@@ -188,11 +200,11 @@ TLangFile TLangFile::Parse(std::wstring_view text) {
 
     TLangLine entry;
     const size_t equals = line.find(L'=');
-    if (equals == std::wstring::npos) {
+    if (equals == std::wstring_view::npos) {
       entry.Key = line;
     } else {
-      entry.Key = TrimText(line.substr(0, equals));
-      entry.Value = TrimText(line.substr(equals + 1));
+      entry.Key = Trimmed(line.substr(0, equals));
+      entry.Value = Trimmed(line.substr(equals + 1));
       entry.HasValue = true;
       uint16_t index;
       if (ParseLangKey(entry.Key, index)) section->Keys[index] = section->Lines.size();
@@ -222,19 +234,19 @@ std::vector<std::wstring> TLangFile::SectionNames() const {
   return names;
 }
 
-bool LoadLangFile(const std::wstring& path, const TCodePage& codePage) try {
+bool LoadLangFile(const std::wstring& path, const TCodePage& codePage, size_t maxBytes) try {
   LangFile = TLangFile();
   if (path.empty()) return false;
   std::ifstream in(PathOf(path), std::ios::binary);
   if (!in) return false;
   std::string bytes;
   char chunk[65536];
-  while (bytes.size() <= MaxLangFileBytes && in.read(chunk, sizeof chunk).gcount() > 0) {
+  while (bytes.size() <= maxBytes && in.read(chunk, sizeof chunk).gcount() > 0) {
     bytes.append(chunk, size_t(in.gcount()));
   }
   if (in.bad()) return false;
-  const bool cut = bytes.size() > MaxLangFileBytes;
-  if (cut) bytes.resize(MaxLangFileBytes);
+  const bool cut = bytes.size() > maxBytes;
+  if (cut) bytes.resize(maxBytes);
 
   std::wstring text = DecodeLangBytes(bytes, codePage);
   if (cut) {

@@ -13,7 +13,7 @@
 constexpr wchar_t LangFileName[] = L"PulseryLangs.ini";
 
 // A real language file is a few dozen kilobytes; anything past this many bytes
-// is not read (the text then ends at the last complete line before it).
+// is not read.
 constexpr size_t MaxLangFileBytes = size_t(16) << 20;
 
 // What the reader needs of the platform: the system's 8-bit code page, used
@@ -84,9 +84,11 @@ bool ParseLangKey(std::wstring_view key, uint16_t& index);
 // The process-wide language file.
 extern TLangFile LangFile;
 
-// Reads the file at `path` into LangFile (at most MaxLangFileBytes of it). A
-// missing or unreadable file leaves LangFile empty; returns whether it was read.
-bool LoadLangFile(const std::wstring& path, const TCodePage& codePage);
+// Reads the file at `path` into LangFile: its first maxBytes bytes, then cut
+// back to the last complete line. A missing or unreadable file leaves LangFile
+// empty; returns whether it was read.
+bool LoadLangFile(const std::wstring& path, const TCodePage& codePage,
+                  size_t maxBytes = MaxLangFileBytes);
 // The same from bytes already in memory.
 void LoadLangBytes(std::string_view bytes, const TCodePage& codePage);
 void FreeLangFile();

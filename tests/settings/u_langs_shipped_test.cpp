@@ -197,3 +197,26 @@ TEST_F(ShippedLangs, UnitsAreDistinctAndSafeForTheNumberPatterns) {
     }
   }
 }
+
+TEST_F(ShippedLangs, CopyBesideTheProgramIsTheShippedFile) {
+  // The Windows build copies the file beside pulsery.exe, one folder above the
+  // test executable; a native build has no copy.
+  const std::filesystem::path copy = std::filesystem::path("..") / "PulseryLangs.ini";
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(copy, error) ||
+      std::filesystem::equivalent(copy, *path_, error)) {
+    GTEST_SKIP() << "no copy beside the program";
+  }
+  auto read = [](const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  };
+  EXPECT_EQ(read(copy), read(*path_));
+  TFakeCodePage codePage;
+  ASSERT_TRUE(LoadLangFile(copy.wstring(), codePage));
+  std::vector<std::wstring> sections;
+  GetLangSections(sections);
+  EXPECT_EQ(sections, ShippedSections);
+  EXPECT_EQ(GetLangStr(L"japanese", 21), L"\u8A00\u8A9E");
+  LoadLangFile(path_->wstring(), codePage);  // as the other tests of the suite expect
+}

@@ -263,17 +263,23 @@ TEST_F(LangFileTest, LargeFilesAreReadUpToTheLimitInWholeLines) {
   EXPECT_TRUE(LoadLangFile(path.wstring(), codePage));
   EXPECT_EQ(GetLangStr(L"E", 2), L"last");
 
-  // A line that starts 92 bytes before the limit and ends 110 bytes after it.
-  std::string huge(Utf8Bom("[E]\r\n"));
-  while (huge.size() + filler.size() < MaxLangFileBytes - 200) huge += filler;
-  huge += ";" + std::string(MaxLangFileBytes - 100 - huge.size() - 3, 'p') + "\r\n";
-  huge += "3=kept\r\n2=" + std::string(200, 'c') + "\r\n4=beyond";
-  ASSERT_EQ(huge.find("2=c"), MaxLangFileBytes - 92);
-  WriteFile(path, huge);
-  EXPECT_TRUE(LoadLangFile(path.wstring(), codePage));
+  // Past the limit (a small one here): a line that starts 92 bytes before it
+  // and ends 110 bytes after it is dropped whole.
+  constexpr size_t limit = 1 << 16;
+  std::string over(Utf8Bom("[E]\r\n"));
+  while (over.size() + filler.size() < limit - 200) over += filler;
+  over += ";" + std::string(limit - 100 - over.size() - 3, 'p') + "\r\n";
+  over += "3=kept\r\n2=" + std::string(200, 'c') + "\r\n4=beyond";
+  ASSERT_EQ(over.find("2=c"), limit - 92);
+  WriteFile(path, over);
+  EXPECT_TRUE(LoadLangFile(path.wstring(), codePage, limit));
   EXPECT_EQ(GetLangStr(L"E", 3), L"kept");
   EXPECT_EQ(GetLangStr(L"E", 2), L"");
   EXPECT_EQ(GetLangStr(L"E", 4), L"");
+  EXPECT_TRUE(LoadLangFile(path.wstring(), codePage, limit - 92));  // cut right after a break
+  EXPECT_EQ(GetLangStr(L"E", 3), L"kept");
+  EXPECT_TRUE(LoadLangFile(path.wstring(), codePage));  // the real limit reads it all
+  EXPECT_EQ(GetLangStr(L"E", 4), L"beyond");
   FreeLangFile();
   std::filesystem::remove(path);
 }
