@@ -209,6 +209,8 @@ TEST_F(LangFileTest, BadInputReadsAsFarAsValid) {
        std::nullopt},
       {"UTF-32 mark reads as UTF-16 ending at once", std::string("\xFF\xFE\0\0[\0E\0]\0", 10),
        std::nullopt, std::nullopt},
+      {"UTF-32 BE mark starts with a NUL", std::string("\0\0\xFE\xFF\0\0\0[", 8), std::nullopt,
+       std::nullopt},
       {"doubled mark hides the first section", Utf8Bom(Utf8Bom("[E]\n1=a")), std::nullopt,
        std::nullopt},
       {"odd trailing UTF-16 byte is dropped", Utf16Bytes(u"[E]\n1=ab", true) + "A", L"ab",
