@@ -40,6 +40,13 @@ bool ParseLangKey(std::wstring_view key, uint16_t& index) {
 
 namespace {
 
+// TrimText's rule (blanks and controls up to U+0020) on a view, without copies.
+std::wstring_view Trimmed(std::wstring_view text) {
+  while (!text.empty() && static_cast<uint32_t>(text.front()) <= 0x20) text.remove_prefix(1);
+  while (!text.empty() && static_cast<uint32_t>(text.back()) <= 0x20) text.remove_suffix(1);
+  return text;
+}
+
 void AppendCodePoint(std::wstring& out, uint32_t c) {
   if constexpr (sizeof(wchar_t) == 2) {
     if (c >= 0x10000) {
@@ -162,17 +169,6 @@ std::wstring DecodeLangBytes(std::string_view bytes, const TCodePage& codePage) 
   if (text.empty()) return {};
   return codePage.Decode(text);
 }
-
-namespace {
-
-// TrimText's rule (blanks and controls up to U+0020) on a view, without copies.
-std::wstring_view Trimmed(std::wstring_view text) {
-  while (!text.empty() && static_cast<uint32_t>(text.front()) <= 0x20) text.remove_prefix(1);
-  while (!text.empty() && static_cast<uint32_t>(text.back()) <= 0x20) text.remove_suffix(1);
-  return text;
-}
-
-}  // namespace
 
 TLangFile TLangFile::Parse(std::wstring_view text) {
   TLangFile file;
