@@ -7,6 +7,9 @@
 
 #include "sampling/u_iphlpapi_win32.h"
 #include "sampling/u_timer_win32.h"
+#include "settings/u_langs.h"
+#include "settings/u_langs_win32.h"
+#include "tray/u_tray.h"
 
 namespace {
 
@@ -34,12 +37,15 @@ struct TApp {
     }
   }
 
-  // In order: the timer is stopped before it is destroyed, the library last.
+  // In order: the timer is stopped before it is destroyed; then what the
+  // process set up at start, the library last.
   void Stop() {
     if (Timer) {
       Timer->SetEnabled(false);
       Timer.reset();
     }
+    FreeHintWindow();
+    FreeLangFile();
     UnbindIpHelper();
     OutputDebugStringW(L"Pulsery: stopped\n");
   }
@@ -74,6 +80,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // The UI thread is a COM apartment (the connectivity probe lives on it).
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   BindIpHelper();
+  LoadLangFileAtStart();
 
   WNDCLASSEXW cls{};
   cls.cbSize = sizeof cls;
