@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <netlistmgr.h>
 
-#include <cstring>
-
 #include "common/u_handles_win32.h"
 
 namespace {
@@ -35,7 +33,10 @@ class TWin32NetworkList final : public TNetworkListPort {
         break;
       }
       TGuid id;
-      std::memcpy(&id, &adapter, sizeof id);
+      id.Data1 = adapter.Data1;
+      id.Data2 = adapter.Data2;
+      id.Data3 = adapter.Data3;
+      for (int i = 0; i < 8; ++i) id.Data4[i] = adapter.Data4[i];
       c.AdapterId = id;
       NLM_CONNECTIVITY flags;
       if (FAILED(connection->GetConnectivity(&flags))) {
