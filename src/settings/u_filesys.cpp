@@ -4,13 +4,13 @@ bool WriteFileAtomic(TFileSystem& fs, const std::wstring& path, const std::strin
   const std::wstring temp = path + L".tmp";
   // A temporary file left by an interrupted save would only be overwritten;
   // removing it first also clears one that was made read-only.
-  fs.RemoveFile(temp);
-  if (!fs.WriteFile(temp, bytes)) {
-    fs.RemoveFile(temp);
+  fs.Remove(temp);
+  if (!fs.WriteAll(temp, bytes)) {
+    fs.Remove(temp);
     return false;
   }
-  if (!fs.ReplaceFile(temp, path)) {
-    fs.RemoveFile(temp);
+  if (!fs.Replace(temp, path)) {
+    fs.Remove(temp);
     return false;
   }
   return true;

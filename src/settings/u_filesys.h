@@ -13,18 +13,18 @@ class TFileSystem {
   virtual ~TFileSystem() = default;
   // The whole file. Missing when neither it nor its folder exists; Failed when
   // it exists but cannot be read (locked, no access, a folder).
-  virtual TReadResult ReadFile(const std::wstring& path, std::string& bytes) = 0;
+  virtual TReadResult ReadAll(const std::wstring& path, std::string& bytes) = 0;
   // Creates or truncates the file, writes all bytes and flushes them to the
   // disk; false when any step fails.
-  virtual bool WriteFile(const std::wstring& path, const std::string& bytes) = 0;
+  virtual bool WriteAll(const std::wstring& path, const std::string& bytes) = 0;
   // Puts `source` in the place of `target` in one step; `target` may or may
   // not exist. On failure both files are as they were.
-  virtual bool ReplaceFile(const std::wstring& source, const std::wstring& target) = 0;
-  virtual bool RemoveFile(const std::wstring& path) = 0;
+  virtual bool Replace(const std::wstring& source, const std::wstring& target) = 0;
+  virtual bool Remove(const std::wstring& path) = 0;
   // A folder, or a link to one.
-  virtual bool DirectoryExists(const std::wstring& path) = 0;
+  virtual bool FolderExists(const std::wstring& path) = 0;
   // One level only; false when it fails or already exists.
-  virtual bool CreateDirectory(const std::wstring& path) = 0;
+  virtual bool MakeFolder(const std::wstring& path) = 0;
 };
 
 // The real file system of the platform this build runs on.

@@ -18,7 +18,7 @@ std::string NarrowPath(const std::wstring& path) {
 
 class TPosixFileSystem final : public TFileSystem {
  public:
-  TReadResult ReadFile(const std::wstring& path, std::string& bytes) override {
+  TReadResult ReadAll(const std::wstring& path, std::string& bytes) override {
     bytes.clear();
     const int fd = open(NarrowPath(path).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -44,7 +44,7 @@ class TPosixFileSystem final : public TFileSystem {
     return TReadResult::Ok;
   }
 
-  bool WriteFile(const std::wstring& path, const std::string& bytes) override {
+  bool WriteAll(const std::wstring& path, const std::string& bytes) override {
     const int fd = open(NarrowPath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     size_t done = 0;
@@ -61,20 +61,18 @@ class TPosixFileSystem final : public TFileSystem {
     return close(fd) == 0 && flushed;
   }
 
-  bool ReplaceFile(const std::wstring& source, const std::wstring& target) override {
+  bool Replace(const std::wstring& source, const std::wstring& target) override {
     return rename(NarrowPath(source).c_str(), NarrowPath(target).c_str()) == 0;
   }
 
-  bool RemoveFile(const std::wstring& path) override {
-    return unlink(NarrowPath(path).c_str()) == 0;
-  }
+  bool Remove(const std::wstring& path) override { return unlink(NarrowPath(path).c_str()) == 0; }
 
-  bool DirectoryExists(const std::wstring& path) override {
+  bool FolderExists(const std::wstring& path) override {
     struct stat info {};
     return stat(NarrowPath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
   }
 
-  bool CreateDirectory(const std::wstring& path) override {
+  bool MakeFolder(const std::wstring& path) override {
     return mkdir(NarrowPath(path).c_str(), 0755) == 0;
   }
 };

@@ -16,7 +16,7 @@ bool IsMissingError(DWORD error) {
 
 class TWin32FileSystem final : public TFileSystem {
  public:
-  TReadResult ReadFile(const std::wstring& path, std::string& bytes) override {
+  TReadResult ReadAll(const std::wstring& path, std::string& bytes) override {
     bytes.clear();
     THandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -37,7 +37,7 @@ class TWin32FileSystem final : public TFileSystem {
     return TReadResult::Ok;
   }
 
-  bool WriteFile(const std::wstring& path, const std::string& bytes) override {
+  bool WriteAll(const std::wstring& path, const std::string& bytes) override {
     THandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) {
@@ -54,7 +54,7 @@ class TWin32FileSystem final : public TFileSystem {
     return FlushFileBuffers(file.get()) != FALSE;
   }
 
-  bool ReplaceFile(const std::wstring& source, const std::wstring& target) override {
+  bool Replace(const std::wstring& source, const std::wstring& target) override {
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
       if (!IsMissingError(GetLastError())) return false;
@@ -67,14 +67,14 @@ class TWin32FileSystem final : public TFileSystem {
                         nullptr, nullptr) != FALSE;
   }
 
-  bool RemoveFile(const std::wstring& path) override { return DeleteFileW(path.c_str()) != FALSE; }
+  bool Remove(const std::wstring& path) override { return DeleteFileW(path.c_str()) != FALSE; }
 
-  bool DirectoryExists(const std::wstring& path) override {
+  bool FolderExists(const std::wstring& path) override {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
   }
 
-  bool CreateDirectory(const std::wstring& path) override {
+  bool MakeFolder(const std::wstring& path) override {
     return CreateDirectoryW(path.c_str(), nullptr) != FALSE;
   }
 };

@@ -384,7 +384,7 @@ void TIniFile::EraseSection(std::wstring_view section) {
 
 TReadResult LoadIniFile(TFileSystem& fs, const std::wstring& path, TIniFile& ini) {
   std::string bytes;
-  const TReadResult result = fs.ReadFile(path, bytes);
+  const TReadResult result = fs.ReadAll(path, bytes);
   ini = result == TReadResult::Ok ? TIniFile::Parse(bytes) : TIniFile();
   return result;
 }

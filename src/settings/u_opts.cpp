@@ -12,7 +12,7 @@ std::wstring GetDataFolder(TShellPaths& paths, TFileSystem& fs) {
   // current drive; the executable's folder is the better fallback.
   if (!base.empty()) {
     const std::wstring folder = IncludeTrailingPathDelimiter(base) + DataFolderName;
-    if (fs.DirectoryExists(folder) || fs.CreateDirectory(folder)) return folder;
+    if (fs.FolderExists(folder) || fs.MakeFolder(folder)) return folder;
   }
   return ExtractFilePath(paths.ExePath());
 }

@@ -14,13 +14,13 @@ class TFakeFileSystem final : public TFileSystem {
  public:
   std::map<std::wstring, std::string> Files;
   std::set<std::wstring> Folders;
-  std::set<std::wstring> Unreadable;  // ReadFile answers Failed
-  bool DiskFull = false;              // WriteFile leaves half a file and fails
+  std::set<std::wstring> Unreadable;  // ReadAll answers Failed
+  bool DiskFull = false;              // WriteAll leaves half a file and fails
   bool ReplaceFails = false;          // the target is locked
-  bool CreateDirectoryFails = false;
+  bool MakeFolderFails = false;
   std::vector<std::wstring> Calls;  // "write <path>", "replace <a> <b>", ...
 
-  TReadResult ReadFile(const std::wstring& path, std::string& bytes) override {
+  TReadResult ReadAll(const std::wstring& path, std::string& bytes) override {
     Calls.push_back(L"read " + path);
     if (Unreadable.count(path)) return TReadResult::Failed;
     auto it = Files.find(path);
@@ -28,7 +28,7 @@ class TFakeFileSystem final : public TFileSystem {
     bytes = it->second;
     return TReadResult::Ok;
   }
-  bool WriteFile(const std::wstring& path, const std::string& bytes) override {
+  bool WriteAll(const std::wstring& path, const std::string& bytes) override {
     Calls.push_back(L"write " + path);
     if (DiskFull) {
       Files[path] = bytes.substr(0, bytes.size() / 2);
@@ -37,7 +37,7 @@ class TFakeFileSystem final : public TFileSystem {
     Files[path] = bytes;
     return true;
   }
-  bool ReplaceFile(const std::wstring& source, const std::wstring& target) override {
+  bool Replace(const std::wstring& source, const std::wstring& target) override {
     Calls.push_back(L"replace " + source + L" " + target);
     auto it = Files.find(source);
     if (ReplaceFails || it == Files.end()) return false;
@@ -45,14 +45,14 @@ class TFakeFileSystem final : public TFileSystem {
     Files.erase(source);
     return true;
   }
-  bool RemoveFile(const std::wstring& path) override {
+  bool Remove(const std::wstring& path) override {
     Calls.push_back(L"remove " + path);
     return Files.erase(path) > 0;
   }
-  bool DirectoryExists(const std::wstring& path) override { return Folders.count(path) > 0; }
-  bool CreateDirectory(const std::wstring& path) override {
+  bool FolderExists(const std::wstring& path) override { return Folders.count(path) > 0; }
+  bool MakeFolder(const std::wstring& path) override {
     Calls.push_back(L"mkdir " + path);
-    if (CreateDirectoryFails || Folders.count(path)) return false;
+    if (MakeFolderFails || Folders.count(path)) return false;
     Folders.insert(path);
     return true;
   }

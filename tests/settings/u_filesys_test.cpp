@@ -125,15 +125,15 @@ TEST_F(RealFolder, FailedWritesAreReportedAndHarmless) {
 
 TEST_F(RealFolder, ReadsReportMissingAndFailed) {
   std::string bytes;
-  EXPECT_EQ(Real.ReadFile(Path("none.ini"), bytes), TReadResult::Missing);
-  EXPECT_EQ(Real.ReadFile(Path("none/x.ini"), bytes), TReadResult::Missing);
+  EXPECT_EQ(Real.ReadAll(Path("none.ini"), bytes), TReadResult::Missing);
+  EXPECT_EQ(Real.ReadAll(Path("none/x.ini"), bytes), TReadResult::Missing);
   fs::create_directory(Dir / "folder.ini");
-  EXPECT_EQ(Real.ReadFile(Path("folder.ini"), bytes), TReadResult::Failed);
-  EXPECT_TRUE(Real.DirectoryExists(Path("folder.ini")));
-  EXPECT_FALSE(Real.DirectoryExists(Path("none")));
-  EXPECT_TRUE(Real.CreateDirectory(Path("none")));
-  EXPECT_FALSE(Real.CreateDirectory(Path("none")));
-  EXPECT_FALSE(Real.CreateDirectory(Path("a/b")));  // one level only
+  EXPECT_EQ(Real.ReadAll(Path("folder.ini"), bytes), TReadResult::Failed);
+  EXPECT_TRUE(Real.FolderExists(Path("folder.ini")));
+  EXPECT_FALSE(Real.FolderExists(Path("none")));
+  EXPECT_TRUE(Real.MakeFolder(Path("none")));
+  EXPECT_FALSE(Real.MakeFolder(Path("none")));
+  EXPECT_FALSE(Real.MakeFolder(Path("a/b")));  // one level only
 }
 
 TEST(PathHelpers, DelimitersAndFolders) {

@@ -220,7 +220,7 @@ TEST(DataFolder, FoundCreatedOrFallingBack) {
   }
   {
     TFakeFileSystem files;
-    files.CreateDirectoryFails = true;
+    files.MakeFolderFails = true;
     EXPECT_EQ(GetDataFolder(paths, files), L"C:\\Program Files\\Pulsery\\");
   }
   {
