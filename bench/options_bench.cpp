@@ -61,7 +61,8 @@ BENCHMARK(BM_OptionsSave);
 void BM_IniParseSections(benchmark::State& state) {
   TIniFile ini;
   for (int i = 0; i < state.range(0); ++i) {
-    const std::wstring key = L"{" + std::to_wstring(100000000 + i) + L"-0000-0000-0000-000000000000}";
+    const std::wstring key =
+        L"{" + std::to_wstring(100000000 + i) + L"-0000-0000-0000-000000000000}";
     ini.WriteBool(key, L"OwnIcon", true);
     ini.WriteBool(key, L"HideOff", true);
     ini.WriteBool(key, L"InetIcon", false);

@@ -74,6 +74,9 @@ TEST_F(IniWin32, ReaderAgreesWithGetPrivateProfileString) {
       {"non-ascii", u16(L"[Options]\r\nCurLang=\x0420\x0443\x0441\x0441\x043A\x0438\x0439\r\n")},
       {"utf8 bom", "\xEF\xBB\xBF[Options]\r\nCurLang=Espa\xC3\xB1ol\r\nStartUp=0\r\n"},
       {"ansi", "[Options]\r\nCurLang= 'German' \r\nStartUp=0x1\r\n"},
+      {"odd headers", u16(L"[ Options ]\r\nCurLang=A\r\n[Other] ; note\r\nx=1\r\n")},
+      {"inner blanks", u16(L"[Options]\r\nCur Lang=A\r\nCurLang\t =\tB\t\r\n")},
+      {"nul", u16(std::wstring(L"[Options]\r\nCurLang=A") + L'\0' + L"B\r\nStartUp=1\r\n")},
       {"no file", ""},
   };
   const std::wstring sections[] = {L"Options", L"OPTIONS", L"Other", L"Missing"};
