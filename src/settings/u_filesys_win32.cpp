@@ -10,6 +10,11 @@
 
 namespace {
 
+// CreateFileW reports failure as INVALID_HANDLE_VALUE, not as a null handle.
+THandle OwnFile(HANDLE file) {
+  return THandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
+}
+
 bool IsMissingError(DWORD error) {
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
@@ -18,12 +23,10 @@ class TWin32FileSystem final : public TFileSystem {
  public:
   TReadResult ReadAll(const std::wstring& path, std::string& bytes) override {
     bytes.clear();
-    THandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
-      file.release();
-      return IsMissingError(GetLastError()) ? TReadResult::Missing : TReadResult::Failed;
-    }
+    const THandle file =
+        OwnFile(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return IsMissingError(GetLastError()) ? TReadResult::Missing : TReadResult::Failed;
     char buffer[65536];
     for (;;) {
       DWORD n = 0;
@@ -38,12 +41,9 @@ class TWin32FileSystem final : public TFileSystem {
   }
 
   bool WriteAll(const std::wstring& path, const std::string& bytes) override {
-    THandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
-      file.release();
-      return false;
-    }
+    const THandle file = OwnFile(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     size_t done = 0;
     while (done < bytes.size()) {
       const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
