@@ -195,7 +195,7 @@ TNetIntf* TMyIntfs::AddInterface(const TMibIfRow2& row, const std::wstring& key)
   entry->InOctets = row.InOctets;
   entry->OutOctets = row.OutOctets;
   entry->Status = row.OperStatus == OperStatusUp ? StatusUp : StatusDown;
-  Settings_.Load(*entry, false);
+  Settings_.LoadSettings(*entry, false);
   Items.push_back(std::move(entry));
   Index_.emplace(Items.back()->Key, int32_t(Items.size() - 1));
   return Items.back().get();
@@ -209,7 +209,7 @@ void TMyIntfs::AddAggregate() {
   if (entry->TrayIcon) entry->TrayIcon->SetImages(Images);
   entry->IconSet = L"Default1";
   entry->InetIcon = true;
-  Settings_.Load(*entry, true);
+  Settings_.LoadSettings(*entry, true);
   Items.push_back(std::move(entry));
   Index_.emplace(Items.back()->Key, int32_t(Items.size() - 1));
 }
@@ -225,7 +225,7 @@ bool TMyIntfs::RemoveInterface(const std::wstring& key) {
   int32_t index;
   TNetIntf* entry = FindIndex(key, index);
   if (entry == nullptr) return false;
-  if (!Settings_.Save(*entry)) return false;
+  if (!Settings_.SaveSettings(*entry)) return false;
   FreeEntry(*entry);
   Items.erase(Items.begin() + index);
   Reindex();

@@ -62,9 +62,9 @@ class TIntfPlatform {
 class TIntfSettingsStore {
  public:
   virtual ~TIntfSettingsStore() = default;
-  virtual void Load(TNetIntf& entry, bool isAggregate) = 0;
+  virtual void LoadSettings(TNetIntf& entry, bool IsAggregate) = 0;
   // False when the file could not be written (it is then left as it was).
-  virtual bool Save(const TNetIntf& entry) = 0;
+  virtual bool SaveSettings(const TNetIntf& entry) = 0;
   virtual bool SaveAll(const std::vector<const TNetIntf*>& entries) = 0;
 };
 

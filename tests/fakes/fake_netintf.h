@@ -66,7 +66,7 @@ class TFakeSettingsStore final : public TIntfSettingsStore {
   int Saves = 0, SaveAlls = 0;
   std::vector<std::wstring> SavedKeys;
 
-  void Load(TNetIntf& entry, bool isAggregate) override {
+  void LoadSettings(TNetIntf& entry, bool isAggregate) override {
     auto found = Sections.find(entry.Key);
     if (found == Sections.end()) {
       if (!isAggregate) entry.HideOff = true;
@@ -77,7 +77,7 @@ class TFakeSettingsStore final : public TIntfSettingsStore {
     entry.InetIcon = found->second.InetIcon;
     entry.IconSet = found->second.IconSet;
   }
-  bool Save(const TNetIntf& entry) override {
+  bool SaveSettings(const TNetIntf& entry) override {
     ++Saves;
     if (FailWrites) return false;
     Write(entry);

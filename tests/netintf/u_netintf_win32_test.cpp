@@ -9,6 +9,7 @@
 
 #include "common/u_common.h"
 #include "fakes/fake_netintf.h"
+#include "netintf/u_intfsettings.h"
 #include "netintf/u_netintf.h"
 #include "netintf/u_netintf_win32.h"
 #include "netintf/u_nlm.h"
@@ -16,6 +17,7 @@
 #include "sampling/u_iphlpapi.h"
 #include "sampling/u_iphlpapi_win32.h"
 #include "sampling/u_timer.h"
+#include "settings/u_filesys.h"
 
 namespace {
 
@@ -90,4 +92,42 @@ TEST(NetIntfWin32, RealSnapshotQualifiesByHardwareFlagsWithoutTcpipKey) {
     EXPECT_GT(intfs.Count(), 1);  // Wine flags its Ethernet rows as hardware
   }
   UnbindIpHelper();
+}
+
+TEST(NetIntfWin32, SettingsFileOnTheRealFileSystem) {
+  wchar_t temp[MAX_PATH];
+  ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+  const std::wstring folder =
+      std::wstring(temp) + L"pulsery-intfs-" + std::to_wstring(GetCurrentProcessId());
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  TIntfSettingsFile file(NativeFileSystem(), folder);
+
+  TNetIntf all, eth;
+  all.Key = AggregateKey;
+  all.OwnIcon = true;
+  all.IconSet = L"Default1";
+  eth.Key = L"{A0000001-0000-0000-0000-0000000000AB}";
+  eth.HideOff = true;
+  eth.IconSet = L"\u00dcberall";  // survives the UTF-16 file
+  ASSERT_TRUE(file.SaveAll({&all, &eth}));
+  TNetIntf back;
+  back.Key = eth.Key;
+  file.LoadSettings(back, false);
+  EXPECT_EQ(back.IconSet, eth.IconSet);
+  EXPECT_TRUE(back.HideOff);
+  // What the system's own reader sees in our file.
+  wchar_t value[64] = {};
+  GetPrivateProfileStringW(AggregateKey, L"IconSet", L"", value, 64, file.Path().c_str());
+  EXPECT_STREQ(value, L"Default1");
+
+  // A read-only file is left as it is, and the failure is reported.
+  ASSERT_TRUE(SetFileAttributesW(file.Path().c_str(), FILE_ATTRIBUTE_READONLY));
+  eth.IconSet = L"Changed";
+  EXPECT_FALSE(file.SaveSettings(eth));
+  file.LoadSettings(back, false);
+  EXPECT_EQ(back.IconSet, L"\u00dcberall");
+
+  SetFileAttributesW(file.Path().c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileW(file.Path().c_str());
+  RemoveDirectoryW(folder.c_str());
 }
