@@ -32,25 +32,12 @@ uint32_t AlternatingPartner(uint32_t c, bool toUpper) {
     uint32_t first, last;  // inclusive; `first` is an upper-case letter
   };
   static constexpr TRange ranges[] = {
-      {0x0100, 0x012F}, {0x0132, 0x0137}, {0x014A, 0x0177}, {0x01DE, 0x01EF},
-      {0x01F8, 0x021F}, {0x0222, 0x0233}, {0x0460, 0x0481}, {0x048A, 0x04BF},
+      {0x0100, 0x012F}, {0x0132, 0x0137}, {0x0139, 0x0148}, {0x014A, 0x0177},
+      {0x0179, 0x017E}, {0x01CD, 0x01DC}, {0x01DE, 0x01EF}, {0x01F8, 0x021F},
+      {0x0222, 0x0233}, {0x0460, 0x0481}, {0x048A, 0x04BF}, {0x04C1, 0x04CE},
       {0x04D0, 0x052F}, {0x1E00, 0x1E95}, {0x1EA0, 0x1EFF},
   };
-  static constexpr TRange oddRanges[] = {
-      // Here the upper-case letter sits at an odd code point.
-      {0x0139, 0x0148},
-      {0x0179, 0x017E},
-      {0x01CD, 0x01DC},
-      {0x04C1, 0x04CE},
-  };
   for (const TRange& r : ranges) {
-    if (c < r.first || c > r.last) continue;
-    const bool isUpper = ((c - r.first) % 2) == 0;
-    if (toUpper && !isUpper) return c - 1;
-    if (!toUpper && isUpper) return c + 1;
-    return c;
-  }
-  for (const TRange& r : oddRanges) {
     if (c < r.first || c > r.last) continue;
     const bool isUpper = ((c - r.first) % 2) == 0;
     if (toUpper && !isUpper) return c - 1;
