@@ -9,6 +9,8 @@
 #include "sampling/u_timer_win32.h"
 #include "settings/u_langs.h"
 #include "settings/u_langs_win32.h"
+#include "settings/u_opts.h"
+#include "settings/u_opts_win32.h"
 #include "tray/u_tray.h"
 
 namespace {
@@ -21,7 +23,12 @@ struct TApp {
   std::unique_ptr<TMyTimer> Timer;
   bool Ticked = false;
 
+  std::unique_ptr<TMyOpts> Opts;
+
   void Start() {
+    Opts = std::make_unique<TMyOpts>(NativeFileSystem(), Win32ShellPaths(), Win32Clock());
+    MyOpts = Opts.get();
+    ApplyStartUp(Opts->Params);
     Timer = std::make_unique<TMyTimer>(Win32TimerPlatform());
     Timer->SetOnTimer([this](TMyTimer& timer) { Tick(timer); });
     Timer->SetInterval(FirstInterval);
@@ -44,6 +51,8 @@ struct TApp {
       Timer->SetEnabled(false);
       Timer.reset();
     }
+    MyOpts = nullptr;
+    Opts.reset();  // writes the options file
     FreeHintWindow();
     FreeLangFile();
     UnbindIpHelper();

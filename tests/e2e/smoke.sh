@@ -6,6 +6,8 @@ exe=$1
 . "$(dirname "$0")/../../scripts/wine-env.sh"
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
+# Start from no options file: the run must write one.
+find "$WINEPREFIX/drive_c/users" -name PulseryOpts.ini -delete 2>/dev/null
 
 WINEDEBUG=-all,warn+seh wine "$exe" >"$log" 2>&1 &
 pid=$!
@@ -23,4 +25,11 @@ grep -q 'Pulsery: stopped' "$log" || { echo "no orderly shutdown"; cat "$log"; e
 if grep -qiE 'unhandled exception|winedbg|page fault' "$log"; then
   echo "crash"; cat "$log"; exit 1
 fi
-echo "smoke: started, ticked and ended with 0"
+# The options were saved in the user's data folder when the session ended.
+opts=$(find "$WINEPREFIX/drive_c/users" -path '*/Local Settings/Application Data/Pulsery/PulseryOpts.ini' -o \
+  -path '*/AppData/Local/Pulsery/PulseryOpts.ini' 2>/dev/null | head -1)
+if [ -z "$opts" ]; then echo "no options file in the data folder"; exit 1; fi
+if [ "$(head -c 2 "$opts" | od -An -tx1 | tr -d ' ')" != fffe ]; then
+  echo "options file is not UTF-16 LE with a byte-order mark"; exit 1
+fi
+echo "smoke: started, ticked, ended with 0 and saved $opts"
