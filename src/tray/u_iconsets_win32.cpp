@@ -18,7 +18,7 @@ void FindCloseOwner(HANDLE find) {
 
 using TBitmapOwner = TUnique<HBITMAP, &DeleteBitmapOwner>;
 using TIconOwner = TUnique<HICON, &DestroyIconOwner>;
-using TFindOwner = TUnique<HANDLE, &FindCloseOwner, INVALID_HANDLE_VALUE>;
+using TFindOwner = TUnique<HANDLE, &FindCloseOwner>;
 
 }  // namespace
 
@@ -39,7 +39,7 @@ HICON CreateIconFromBits(const TIconBits& bits) {
   header.bV4GreenMask = 0x0000FF00;
   header.bV4RedMask = 0x00FF0000;
   header.bV4AlphaMask = 0xFF000000;
-  header.bV4CSType = LCS_sRGB;
+  header.bV4CSType = 0x73524742;  // LCS_sRGB ('sRGB'; the macro is a multi-character constant)
   void* pixels = nullptr;
   TBitmapOwner color(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&header),
                                       DIB_RGB_COLORS, &pixels, nullptr, 0));
@@ -105,8 +105,9 @@ TWin32IconSetFiles::TWin32IconSetFiles() : Folder_(ExeFolder() + L"\\IconSets") 
 std::vector<TFolderEntry> TWin32IconSetFiles::List(const std::wstring& folder) {
   std::vector<TFolderEntry> entries;
   WIN32_FIND_DATAW data{};
-  TFindOwner find(FindFirstFileW((folder + L"\\*.*").c_str(), &data));
-  if (!find) return entries;
+  const HANDLE first = FindFirstFileW((folder + L"\\*.*").c_str(), &data);
+  if (first == INVALID_HANDLE_VALUE) return entries;
+  TFindOwner find(first);
   do {
     entries.push_back({data.cFileName, data.dwFileAttributes});
   } while (FindNextFileW(find.get(), &data));
