@@ -257,6 +257,8 @@ TEST(IconSetsWin32, ShippedSetsLoadIntoARealImageList) {
     int index = -1;
     ASSERT_NE(sets.FindByName(L"Default1", index), nullptr);
     EXPECT_EQ(sets.Get(index)->Name, L"Default1");
+    ASSERT_NE(sets.FindByName(L"Default2", index), nullptr);
+    EXPECT_EQ(sets.Get(index)->Name, L"Default2");
     const TIconPixels idle = ReadListIcon(list.List, sets.Get(index)->Frames[0]);
     EXPECT_EQ(idle.Width, size);
     // Real alpha: some pixels are transparent, some opaque.
