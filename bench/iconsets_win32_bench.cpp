@@ -39,3 +39,36 @@ BENCHMARK(BM_LoadShippedSetsIntoImageList)
     ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+namespace {
+
+TIconBits OpaqueBits(int size) {
+  TPngPicture picture;
+  picture.Width = picture.Height = size;
+  picture.HasAlpha = true;
+  picture.Rgba.assign(size_t(size) * size * 4, 200);
+  return PngToIconBits(picture, size, size);
+}
+
+// One icon made of ready bits (the platform's share of a frame).
+void BM_CreateIconFromBits(benchmark::State& state) {
+  const TIconBits bits = OpaqueBits(16);
+  for (auto _ : state) {
+    HICON icon = CreateIconFromBits(bits);
+    benchmark::DoNotOptimize(icon);
+    DestroyIcon(icon);
+  }
+}
+BENCHMARK(BM_CreateIconFromBits)->Unit(benchmark::kMicrosecond);
+
+// One ready icon appended to the image list.
+void BM_ImageListReplaceIcon(benchmark::State& state) {
+  HICON icon = CreateIconFromBits(OpaqueBits(16));
+  HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 64, 64);
+  for (auto _ : state) benchmark::DoNotOptimize(ImageList_ReplaceIcon(list, -1, icon));
+  ImageList_Destroy(list);
+  DestroyIcon(icon);
+}
+BENCHMARK(BM_ImageListReplaceIcon)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
