@@ -100,6 +100,22 @@ bool ReadRows(png_structp png, png_bytepp rows) {
   return true;
 }
 
+// Every chunk must lie within the file. libpng only warns about a chunk
+// longer than its limit and then allocates (and clears) the claimed length
+// before noticing the file ends, so a few bytes could cost gigabytes.
+bool ChunksFitInFile(const uint8_t* data, size_t size) {
+  size_t pos = 8;
+  while (size - pos >= 8) {
+    const uint32_t length = uint32_t(data[pos]) << 24 | uint32_t(data[pos + 1]) << 16 |
+                            uint32_t(data[pos + 2]) << 8 | data[pos + 3];
+    if (length > 0x7FFFFFFFu || size - pos - 8 < size_t(length) + 4) return false;
+    const bool end = std::memcmp(data + pos + 4, "IEND", 4) == 0;
+    pos += size_t(length) + 12;
+    if (end) break;
+  }
+  return true;
+}
+
 // Owns libpng's read structures.
 class TPngReadStruct {
  public:
@@ -122,11 +138,15 @@ class TPngReadStruct {
 bool DecodePng(const uint8_t* data, size_t size, TPngPicture& picture) {
   picture = TPngPicture{};
   if (data == nullptr || size < 8 || png_sig_cmp(data, 0, 8) != 0) return false;
+  if (!ChunksFitInFile(data, size)) return false;
 
   TPngReadStruct read;
   if (read.Png == nullptr || read.Info == nullptr) return false;
   png_set_user_limits(read.Png, MaxPngSide, MaxPngSide);
-  png_set_chunk_malloc_max(read.Png, 1 << 20);  // text, profiles: nothing an icon needs
+  png_set_chunk_malloc_max(read.Png, 1 << 20);
+  // Text, colour profiles and the like: nothing an icon needs, skipped unread.
+  static const png_byte skipped[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0";
+  png_set_keep_unknown_chunks(read.Png, PNG_HANDLE_CHUNK_NEVER, skipped, 6);
   TPngSource source{data, size, 0};
   png_set_read_fn(read.Png, &source, &ReadSource);
 

@@ -118,3 +118,20 @@ inline std::vector<uint8_t> HeaderOnlyPng(uint32_t width, uint32_t height) {
   be32(crc);
   return out;
 }
+
+// The file with one more chunk (correct CRC) right after the header chunk;
+// `claimedLength` overrides the length field when not 0.
+inline std::vector<uint8_t> WithChunk(std::vector<uint8_t> file, const char* type,
+                                      const std::vector<uint8_t>& data,
+                                      uint32_t claimedLength = 0) {
+  std::vector<uint8_t> chunk;
+  auto be32 = [&](uint32_t v) {
+    for (int s = 24; s >= 0; s -= 8) chunk.push_back(uint8_t(v >> s));
+  };
+  be32(claimedLength != 0 ? claimedLength : uint32_t(data.size()));
+  chunk.insert(chunk.end(), type, type + 4);
+  chunk.insert(chunk.end(), data.begin(), data.end());
+  be32(uint32_t(crc32(0, chunk.data() + 4, uInt(chunk.size() - 4))));
+  file.insert(file.begin() + 33, chunk.begin(), chunk.end());  // after signature and IHDR
+  return file;
+}

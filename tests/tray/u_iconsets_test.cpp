@@ -165,6 +165,9 @@ TEST(IconSetsDecode, BadFilesFailWithoutTouchingMemoryTheyDoNotOwn) {
       {"huge", HeaderOnlyPng(100000, 100000)},
       {"wide", HeaderOnlyPng(MaxPngSide + 1, 1)},
       {"zero", HeaderOnlyPng(0, 16)},
+      // A few bytes claiming a huge text chunk: refused before any allocation.
+      {"chunk past the end", WithChunk(good, "tEXt", {'a', 0, 'b'}, 0x7F000000)},
+      {"chunk length above 2^31", WithChunk(good, "tEXt", {'a', 0, 'b'}, 0x80000010)},
   };
   for (const auto& [name, file] : cases) {
     SCOPED_TRACE(name);
@@ -176,6 +179,19 @@ TEST(IconSetsDecode, BadFilesFailWithoutTouchingMemoryTheyDoNotOwn) {
   }
   TPngPicture p;
   EXPECT_TRUE(DecodePng(good.data(), good.size(), p));  // the untouched file still decodes
+}
+
+TEST(IconSetsDecode, LargeChunksAnIconDoesNotNeedDoNotStopIt) {
+  const std::vector<uint8_t> good = SolidPng(2, 2, 1, 2, 3, 255);
+  std::vector<uint8_t> text(3 << 20, 'x');  // above the limit for chunks libpng keeps
+  text[7] = 0;
+  for (const char* type : {"tEXt", "iCCP", "zTXt"}) {
+    SCOPED_TRACE(type);
+    const std::vector<uint8_t> file = WithChunk(good, type, text);
+    TPngPicture p;
+    EXPECT_TRUE(DecodePng(file.data(), file.size(), p));
+    EXPECT_EQ(p.Width, 2);
+  }
 }
 
 // ---- Icon bits --------------------------------------------------------------
