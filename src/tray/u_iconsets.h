@@ -136,6 +136,8 @@ class TMyIconSets {
   // 5 is missing. A picture that cannot be used leaves its frames at -1.
   void LoadSet(const std::wstring& name);
   int Count() const { return int(Sets_.size()); }
+  // Records are read through pointers that stay valid until the next
+  // LoadAll, LoadSet or Clear.
   // The record at that position; none outside 0 .. Count() - 1.
   const TIconSet* Get(int index) const;
   // The last record whose name equals `name` ignoring case, with its
