@@ -163,19 +163,22 @@ void DrawLights(TCanvas& c, const TGrid& g, TState state) {
 
 // ---- The Internet marker: a small globe over the top-left corner -------------
 
-void DrawGlobe(TCanvas& c, const TGrid& g) {
+// `centred` puts it in the middle of the top edge instead (over a picture
+// whose top-left corner holds something that must stay visible).
+void DrawGlobe(TCanvas& c, const TGrid& g, bool centred = false) {
   const int d = WithParity(6.2 * g.K, 1);
-  const double r = d / 2.0, cx = g.O + r;
-  const TShape disc = Circle({cx, cx}, r);
+  const double r = d / 2.0, cy = g.O + r;
+  const double cx = centred ? g.S / 2 - 0.5 : cy;  // odd diameter: centre on a pixel centre
+  const TShape disc = Circle({cx, cy}, r);
   c.FillOutlined(disc, GlobeBlue, Hex("#07213F", 0.95), g.O);
   const double line = std::max(1.0, std::round(0.7 * g.K));
   const TColor ink = Fade(White, 0.9);
   // Equator and a pair of bent meridians: reads as a globe, not a plus sign.
-  c.Fill(Intersect(Box(cx - r, cx - line / 2, cx + r, cx + line / 2), disc), ink);
+  c.Fill(Intersect(Box(cx - r, cy - line / 2, cx + r, cy + line / 2), disc), ink);
   // The centre sits on a pixel centre: whole-pixel half-widths keep thin
   // meridians on pixel columns.
   const double rx = line < 2 ? std::max(1.0, std::round(r * 0.45)) : r * 0.5;
-  c.Fill(Intersect(Stroke(Ellipse({cx, cx}, rx, r + line), line), disc), ink);
+  c.Fill(Intersect(Stroke(Ellipse({cx, cy}, rx, r + line), line), disc), ink);
 }
 
 // ---- Writing ----------------------------------------------------------------
@@ -280,7 +283,7 @@ std::vector<uint8_t> EncodeIco(const std::vector<TCanvas>& images) {
 using TDraw = void (*)(TCanvas&, const TGrid&, TState);
 
 // Files 1 to 5 of a set in the order the loader expects, then the marker.
-void WriteSet(const fs::path& folder, TDraw draw) {
+void WriteSet(const fs::path& folder, TDraw draw, bool centredMarker = false) {
   const TState states[] = {TState::Idle, TState::Both, TState::Sent, TState::Received,
                            TState::Down};
   for (int size : SmallIconSizes) {
@@ -291,7 +294,7 @@ void WriteSet(const fs::path& folder, TDraw draw) {
       if (file <= 5)
         draw(canvas, grid, states[file - 1]);
       else
-        DrawGlobe(canvas, grid);
+        DrawGlobe(canvas, grid, centredMarker);
       WriteFile(folder / ("00" + std::to_string(file) + suffix), EncodePng(canvas));
     }
   }
@@ -309,7 +312,7 @@ int main(int argc, char** argv) {
   WriteSet(sets / "Default1",
            [](TCanvas& c, const TGrid& g, TState s) { DrawTileArrows(c, g, s); });
   WriteSet(sets / "Default2", &DrawArrows);
-  WriteSet(sets / "Lights", &DrawLights);
+  WriteSet(sets / "Lights", &DrawLights, true);
 
   std::vector<TCanvas> app;
   for (int size : AppIconSizes) {
