@@ -273,3 +273,27 @@ TEST(IconSetsWin32, ShippedSetsLoadIntoARealImageList) {
 }
 
 }  // namespace
+
+namespace {
+
+// The application icon drawn with the sets: every size is in the exe.
+TEST(IconSetsWin32, TheExeCarriesTheApplicationIconAtEverySize) {
+  const std::wstring exe = ExeFolder() + L"\\..\\pulsery.exe";
+  HMODULE module = LoadLibraryExW(exe.c_str(), nullptr,
+                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (module == nullptr) GTEST_SKIP() << "pulsery.exe is not beside the tests folder";
+  for (int size : {16, 20, 24, 32, 48, 256}) {
+    SCOPED_TRACE(size);
+    HICON icon = HICON(LoadImageW(module, L"MAINICON", IMAGE_ICON, size, size, 0));
+    ASSERT_NE(icon, nullptr);
+    const TIconPixels pixels = ReadIcon(icon);
+    DestroyIcon(icon);
+    EXPECT_EQ(pixels.Width, size);
+    // Drawn for this size, with real alpha: opaque middle, clear corner.
+    EXPECT_EQ(pixels.At(size / 2, size / 2) >> 24, 255u);
+    EXPECT_LT(pixels.At(0, 0) >> 24, 128u);
+  }
+  FreeLibrary(module);
+}
+
+}  // namespace
