@@ -188,6 +188,7 @@ TEST(IconSetsWin32, SmallPicturesAreRefusedOrCentred) {
   TTempFolder temp;
   WriteSet(temp, "Set", 0b011111);
   temp.Write("Set/003.png", Frame(7, 15));
+  temp.Write("Set/004.png", Frame(66, 32));  // larger: the list scales it down
 
   TImageList list16(16);
   TWin32IconImages images16(list16.List);
@@ -198,6 +199,9 @@ TEST(IconSetsWin32, SmallPicturesAreRefusedOrCentred) {
   ASSERT_EQ(sets.Count(), 1);
   EXPECT_EQ(sets.Get(0)->Frames, (TFrames{0, 0, 1, 1, -1, -1, 2, 2, 3, -1}));
   EXPECT_EQ(ImageList_GetImageCount(list16.List), 4);
+  const TIconPixels scaled = ReadListIcon(list16.List, 2);
+  ASSERT_EQ(scaled.Width, 16);
+  EXPECT_EQ(scaled.At(8, 8), Bgra(66, 0, 0, 255));
 
   temp.Write("Set/001_20.png", Frame(99, 20));
   TImageList list20(20);
