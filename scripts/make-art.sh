@@ -6,7 +6,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out="$top/build/art"
 mkdir -p "$out"
-g++ -std=c++20 -O2 -Wall -Wextra -o "$out/make_art" "$top/data/art/make_art.cpp" \
-  $(pkg-config --cflags --libs libpng)
+png=$(pkg-config --cflags --libs libpng 2>/dev/null || echo -lpng)
+g++ -std=c++20 -O2 -Wall -Wextra -o "$out/make_art" "$top/data/art/make_art.cpp" $png
 "$out/make_art" "$top"
 echo "pictures written to data/IconSets and res/pulsery.ico"
