@@ -1,6 +1,5 @@
 #include "common/u_common.h"
 
-#include <cstdio>
 
 std::wstring Utf16ToText(const char16_t* text, size_t maxUnits) {
   size_t n = 0;
@@ -143,9 +142,16 @@ std::wstring MacToText(const uint8_t* bytes, uint32_t length) {
 }
 
 std::wstring IPv4ToText(const uint8_t* address) {
-  wchar_t buffer[16];
-  std::swprintf(buffer, 16, L"%u.%u.%u.%u", address[0], address[1], address[2], address[3]);
-  return buffer;
+  std::wstring out;
+  out.reserve(15);
+  for (int i = 0; i < 4; ++i) {
+    if (i > 0) out.push_back(L'.');
+    const unsigned b = address[i];
+    if (b >= 100) out.push_back(wchar_t(L'0' + b / 100));
+    if (b >= 10) out.push_back(wchar_t(L'0' + b / 10 % 10));
+    out.push_back(wchar_t(L'0' + b % 10));
+  }
+  return out;
 }
 
 std::wstring IPv6ToText(const uint8_t* bytes) {
