@@ -7,12 +7,17 @@
 
 #include "netintf/u_netintf.h"
 #include "settings/u_filesys.h"
+#include "settings/u_opts.h"
 
 constexpr wchar_t IntfSettingsFileName[] = L"PulseryIntfs.ini";
 
 class TIntfSettingsFile final : public TIntfSettingsStore {
  public:
-  // `dataFolder` with or without a trailing delimiter.
+  // The file in the per-user data folder, found (or made) anew for every
+  // operation as the options file is: a folder removed while the tool runs
+  // comes back instead of failing every later write.
+  TIntfSettingsFile(TFileSystem& fs, TShellPaths& paths);
+  // The file in one fixed folder, with or without a trailing delimiter.
   TIntfSettingsFile(TFileSystem& fs, const std::wstring& dataFolder);
 
   // OwnIcon, HideOff (not for the aggregate), InetIcon and IconSet of the
@@ -24,9 +29,11 @@ class TIntfSettingsFile final : public TIntfSettingsStore {
   // The keys of every entry, in list order, in one rewrite.
   bool SaveAll(const std::vector<const TNetIntf*>& entries) override;
 
-  const std::wstring& Path() const { return Path_; }
+  // The file's full path at this moment.
+  std::wstring Path() const;
 
  private:
   TFileSystem& Fs_;
-  std::wstring Path_;
+  TShellPaths* Paths_ = nullptr;  // none: the fixed folder
+  std::wstring Folder_;
 };

@@ -10,6 +10,11 @@ bool WriteFileAtomic(TFileSystem& fs, const std::wstring& path, const std::strin
     return false;
   }
   if (!fs.Replace(temp, path)) {
+    // A replacement can fail after the old file is already gone (the system
+    // removed it, then could not rename the new one): the new file is then
+    // the only copy left and goes into the free name instead of away.
+    std::string ignored;
+    if (fs.ReadAll(path, ignored) == TReadResult::Missing && fs.Replace(temp, path)) return true;
     fs.Remove(temp);
     return false;
   }

@@ -18,7 +18,8 @@ class TFileSystem {
   // disk; false when any step fails.
   virtual bool WriteAll(const std::wstring& path, const std::string& bytes) = 0;
   // Puts `source` in the place of `target` in one step; `target` may or may
-  // not exist. On failure both files are as they were.
+  // not exist. On failure both files are as they were, except that Windows
+  // may have removed `target` already (`source` then still exists).
   virtual bool Replace(const std::wstring& source, const std::wstring& target) = 0;
   virtual bool Remove(const std::wstring& path) = 0;
   // A folder, or a link to one.

@@ -17,6 +17,9 @@ class TFakeFileSystem final : public TFileSystem {
   std::set<std::wstring> Unreadable;  // ReadAll answers Failed
   bool DiskFull = false;              // WriteAll leaves half a file and fails
   bool ReplaceFails = false;          // the target is locked
+  // Replacing an existing file removes it, then fails to rename the new one
+  // (the system's "unable to move replacement"); moving into a free name works.
+  bool ReplaceDropsTarget = false;
   bool MakeFolderFails = false;
   std::vector<std::wstring> Calls;  // "write <path>", "replace <a> <b>", ...
 
@@ -41,6 +44,7 @@ class TFakeFileSystem final : public TFileSystem {
     Calls.push_back(L"replace " + source + L" " + target);
     auto it = Files.find(source);
     if (ReplaceFails || it == Files.end()) return false;
+    if (ReplaceDropsTarget && Files.erase(target) > 0) return false;
     Files[target] = it->second;
     Files.erase(source);
     return true;

@@ -6,6 +6,7 @@
 
 #include "fakes/fake_filesystem.h"
 #include "fakes/fake_netintf.h"
+#include "fakes/fake_opts_platform.h"
 #include "settings/u_inifile.h"
 
 namespace {
@@ -101,6 +102,30 @@ TEST(IntfSettingsFile, WritesKeepOtherSectionsInPlace) {
   EXPECT_TRUE(back.OwnIcon);
   EXPECT_NE(fs.Files[File].find(Utf16(L"[Other]")), std::string::npos);
   EXPECT_TRUE(file.SaveAll({}));  // nothing to write: no rewrite
+}
+
+TEST(IntfSettingsFile, DataFolderIsFoundAnewForEveryOperation) {
+  TFakeFileSystem fs;
+  TFakeShellPaths paths;
+  const std::wstring folder = paths.LocalAppData + PathDelim + L"Pulsery";
+  TIntfSettingsFile file(fs, paths);
+  TNetIntf eth = Entry(Eth);
+  eth.IconSet = L"Mine";
+
+  // The folder is gone since start (a clean-up tool removed it): the write
+  // makes it again instead of failing until exit.
+  ASSERT_TRUE(file.SaveSettings(eth));
+  EXPECT_EQ(fs.Folders.count(folder), 1u);
+  EXPECT_EQ(file.Path(), folder + PathDelim + L"PulseryIntfs.ini");
+  TNetIntf back = Entry(Eth);
+  file.LoadSettings(back, false);
+  EXPECT_EQ(back.IconSet, L"Mine");
+
+  // When it can be neither found nor made: the executable's folder.
+  fs.Folders.clear();
+  fs.MakeFolderFails = true;
+  ASSERT_TRUE(file.SaveAll({&eth}));
+  EXPECT_EQ(fs.Files.count(L"C:\\Program Files\\Pulsery\\PulseryIntfs.ini"), 1u);
 }
 
 TEST(IntfSettingsFile, FailedWritesLeaveTheOldFileWhole) {

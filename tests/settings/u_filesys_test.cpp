@@ -58,6 +58,16 @@ TEST(AtomicWrite, FailuresLeaveTheOldFileWholeAndAreReported) {
   }
 }
 
+TEST(AtomicWrite, ANewFileLeftAsTheOnlyCopyIsMovedIntoPlace) {
+  TFakeFileSystem files;
+  files.Files[Target] = OldBytes;
+  files.ReplaceDropsTarget = true;
+  EXPECT_TRUE(IniWriteSection(files, Target, L"Options", {{L"CurLang", L"French"}}));
+  EXPECT_EQ(DecodeIniText(files.Files[Target]),
+            L"[Options]\r\nCurLang=French\r\n\r\n[Keep]\r\nx=1\r\n\r\n");
+  EXPECT_EQ(files.Files.size(), 1u);
+}
+
 TEST(AtomicWrite, WritesTheTemporaryFileThenReplaces) {
   TFakeFileSystem files;
   files.Files[Target] = OldBytes;
