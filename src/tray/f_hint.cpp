@@ -41,6 +41,48 @@ class TSelect {
   HGDIOBJ Old_;
 };
 
+// A window's DC for one scope.
+class TWindowDc {
+ public:
+  explicit TWindowDc(HWND window) : Window_(window), Dc_(GetDC(window)) {}
+  ~TWindowDc() {
+    if (Dc_ != nullptr) ReleaseDC(Window_, Dc_);
+  }
+  TWindowDc(const TWindowDc&) = delete;
+  TWindowDc& operator=(const TWindowDc&) = delete;
+  HDC get() const { return Dc_; }
+
+ private:
+  HWND Window_;
+  HDC Dc_;
+};
+
+// BeginPaint and EndPaint for one scope.
+class TPaint {
+ public:
+  explicit TPaint(HWND window) : Window_(window), Dc_(BeginPaint(window, &Ps_)) {}
+  ~TPaint() {
+    if (Dc_ != nullptr) EndPaint(Window_, &Ps_);
+  }
+  TPaint(const TPaint&) = delete;
+  TPaint& operator=(const TPaint&) = delete;
+  HDC get() const { return Dc_; }
+
+ private:
+  HWND Window_;
+  PAINTSTRUCT Ps_{};
+  HDC Dc_;
+};
+
+void DeleteDcOwner(HDC dc) {
+  DeleteDC(dc);
+}
+void DeleteBitmapOwner(HBITMAP bitmap) {
+  DeleteObject(bitmap);
+}
+using TMemoryDc = TUnique<HDC, &DeleteDcOwner>;
+using TBitmap = TUnique<HBITMAP, &DeleteBitmapOwner>;
+
 // Text extents with the hint's fonts.
 class TDcMeasure final : public THintMeasure {
  public:
@@ -159,11 +201,13 @@ bool TfrmHint::Visible() const {
 void TfrmHint::SetText(const std::wstring& text) {
   if (!Lines_ || !Window_) return;
   *Lines_ = SplitHintText(text);
-  HDC dc = GetDC(Window_.get());
-  if (dc == nullptr) return;
-  TDcMeasure measure(dc, *this);
-  const TTextSize size = HintWindowSize(*Lines_, measure);
-  ReleaseDC(Window_.get(), dc);
+  TTextSize size;
+  {
+    const TWindowDc dc(Window_.get());
+    if (dc.get() == nullptr) return;
+    TDcMeasure measure(dc.get(), *this);
+    size = HintWindowSize(*Lines_, measure);
+  }
   SetWindowPos(Window_.get(), nullptr, 0, 0, size.Width, size.Height,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -211,26 +255,21 @@ void TfrmHint::Repaint() {
 }
 
 void TfrmHint::PaintBuffered() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(Window_.get(), &ps);
+  const TPaint paint(Window_.get());
+  const HDC dc = paint.get();
   if (dc == nullptr) return;
   RECT client;
   GetClientRect(Window_.get(), &client);
   // Off-screen first: no flicker while the text changes every tick.
-  HDC memory = CreateCompatibleDC(dc);
-  HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
-  if (memory != nullptr && bitmap != nullptr) {
-    {
-      TSelect select(memory, bitmap);
-      FormPaint(memory, client, VisualStylesActive());
-      BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    }
+  const TMemoryDc memory(CreateCompatibleDC(dc));
+  const TBitmap bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+  if (memory && bitmap) {
+    TSelect select(memory.get(), bitmap.get());
+    FormPaint(memory.get(), client, VisualStylesActive());
+    BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
   } else {
     FormPaint(dc, client, VisualStylesActive());
   }
-  if (bitmap != nullptr) DeleteObject(bitmap);
-  if (memory != nullptr) DeleteDC(memory);
-  EndPaint(Window_.get(), &ps);
 }
 
 void TfrmHint::FormPaint(HDC dc, const RECT& client, bool visualStyles) {

@@ -66,14 +66,22 @@ bool ReadHeader(png_structp png, png_infop info, THeader* header) {
       header->HasAlpha = true;
     }
   } else if (hasTrns && transColor != nullptr) {
-    if (depth == 16) {
+    // libpng keeps a colour beyond the picture's depth with only a warning.
+    // No pixel can have it; cut to 8 bits it would hide a real colour.
+    const unsigned maxValue = (1u << depth) - 1;
+    const bool inRange = colorType == PNG_COLOR_TYPE_GRAY
+                             ? transColor->gray <= maxValue
+                             : transColor->red <= maxValue && transColor->green <= maxValue &&
+                                   transColor->blue <= maxValue;
+    if (!inRange) {
+      // Opaque: no transparent colour.
+    } else if (depth == 16) {
       // Scaling to 8 bits could merge colours with the transparent one;
       // let libpng compare at full depth instead.
       png_set_tRNS_to_alpha(png);
       header->HasAlpha = true;
     } else if (colorType == PNG_COLOR_TYPE_GRAY) {
-      const unsigned maxValue = (1u << depth) - 1;
-      const uint8_t grey = uint8_t((transColor->gray & maxValue) * 255 / maxValue);
+      const uint8_t grey = uint8_t(transColor->gray * 255u / maxValue);
       header->HasTransColor = true;
       header->TransColor[0] = header->TransColor[1] = header->TransColor[2] = grey;
     } else {

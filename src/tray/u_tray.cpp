@@ -39,17 +39,20 @@ TMyTrayIcon::TMyTrayIcon(TTrayShell& shell, const std::wstring& key) : Shell_(sh
   TaskbarCreated_ = Shell_.TaskbarCreatedMessage();
   TNotifyData& data = *NotifyData_;
   data.cbSize = sizeof(TNotifyData);
-  data.hWnd = Shell_.CreateUtilityWindow(*this);
   data.uFlags = NifMessage | NifIcon;
   data.uCallbackMessage = TrayCallbackMessage;
+  // Everything that can fail comes before the window: once it exists, its
+  // messages go to this object, which must then be complete.
   const std::wstring identity = IdentityText(Key_, Shell_.ExePath());
-  if (UsesGuidIdentity(Shell_.OsVersion())) {
-    data.uID = static_cast<uint32_t>(data.hWnd);
+  const bool byGuid = UsesGuidIdentity(Shell_.OsVersion());
+  if (byGuid) {
     data.uFlags |= NifGuid;
     data.guidItem = IdentityGuid(identity);
   } else {
     data.uID = IdentityNumber(identity);
   }
+  data.hWnd = Shell_.CreateUtilityWindow(*this);
+  if (byGuid) data.uID = static_cast<uint32_t>(data.hWnd);
 }
 
 TMyTrayIcon::~TMyTrayIcon() {

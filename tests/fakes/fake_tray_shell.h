@@ -5,6 +5,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,7 @@ class TFakeTrayShell final : public TTrayShell {
   uintptr_t NextWindow = 0x1234'0000'0010;
   uint32_t TaskbarCreated = 0xC0F0;
   std::deque<bool> NotifyResults;  // scripted results, then true
+  bool ExePathThrows = false;      // as when memory runs out
 
   std::vector<TNotifyCall> Notifies;
   std::vector<std::string> Calls;  // everything, in order: "notify 0", "geticon 3", ...
@@ -81,7 +83,10 @@ class TFakeTrayShell final : public TTrayShell {
     if (--LiveIcons[icon] == 0) LiveIcons.erase(icon);
   }
   TOsVersion OsVersion() override { return Version; }
-  std::wstring ExePath() override { return Exe; }
+  std::wstring ExePath() override {
+    if (ExePathThrows) throw std::bad_alloc();
+    return Exe;
+  }
   uint32_t TaskbarCreatedMessage() override { return TaskbarCreated; }
   std::unique_ptr<THintWindow> CreateHintWindow() override {
     ++HintsCreated;

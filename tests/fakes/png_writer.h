@@ -24,6 +24,8 @@ struct TPngSpec {
   std::vector<uint8_t> PaletteAlpha;  // tRNS of a palette picture
   bool HasTransColor = false;         // tRNS of a grey or RGB picture
   png_color_16 TransColor{};
+  // A tRNS chunk written as given, for values libpng would refuse to write.
+  std::vector<uint8_t> RawTrns;
 };
 
 namespace png_writer_detail {
@@ -86,6 +88,9 @@ inline std::vector<uint8_t> WritePng(const TPngSpec& spec) {
     png_set_tRNS(png, info, spec.PaletteAlpha.data(), int(spec.PaletteAlpha.size()), nullptr);
   if (spec.HasTransColor) png_set_tRNS(png, info, nullptr, 1, &spec.TransColor);
   png_write_info(png, info);
+  if (!spec.RawTrns.empty())
+    png_write_chunk(png, reinterpret_cast<png_const_bytep>("tRNS"), spec.RawTrns.data(),
+                    spec.RawTrns.size());
   png_write_image(png, pointers.data());
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);

@@ -96,6 +96,26 @@ std::vector<TDecodeCase> DecodeCases() {
         {"rgb 16-bit trns", s, true, false, {0x12, 0, 0, 0}, {0x12, 0, 0, 255}, 0, 255});
   }
   {
+    // A transparent colour beyond the picture's depth matches no pixel: cut
+    // to 8 bits it would make the red 0x34 transparent.
+    TPngSpec s = spec(PNG_COLOR_TYPE_RGB, 8, {0x34, 0, 0, 1, 2, 3});
+    s.RawTrns = {0x12, 0x34, 0, 0, 0, 0};
+    cases.push_back(
+        {"rgb trns out of range", s, false, false, {0x34, 0, 0, 255}, {1, 2, 3, 255}, 255, 255});
+  }
+  {
+    TPngSpec s = spec(PNG_COLOR_TYPE_GRAY, 2, {1, 3});
+    s.RawTrns = {0, 5};  // masked to 2 bits it would be 1
+    cases.push_back({"grey 2-bit trns out of range",
+                     s,
+                     false,
+                     false,
+                     {85, 85, 85, 255},
+                     {255, 255, 255, 255},
+                     255,
+                     255});
+  }
+  {
     TPngSpec s = spec(PNG_COLOR_TYPE_PALETTE, 8, {0, 1});
     s.Palette = {{200, 10, 20}, {5, 6, 7}};
     s.PaletteAlpha = {100};  // entry 1 has no alpha: opaque

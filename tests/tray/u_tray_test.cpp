@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -62,6 +64,16 @@ TEST_F(TrayIcon, VistaIdentifiesByComplementedCrc) {
   EXPECT_EQ(data.uFlags, NifMessage | NifIcon);
   EXPECT_EQ(data.uID, IdentityNumber(IdentityText(L"{AB}", Shell.Exe)));
   EXPECT_EQ(data.guidItem, TGuid{});
+}
+
+TEST_F(TrayIcon, ACreationThatFailsLeavesNoWindowBehind) {
+  // A window left over would send its messages to the icon that never was.
+  Shell.ExePathThrows = true;
+  EXPECT_THROW(TMyTrayIcon(Shell, L"{A}"), std::bad_alloc);
+  const auto count = [&](const char* call) {
+    return std::count(Shell.Calls.begin(), Shell.Calls.end(), call);
+  };
+  EXPECT_EQ(count("window"), count("destroy window"));
 }
 
 TEST_F(TrayIcon, EveryAddIsFollowedBySetVersionAndModifyWithBlankTip) {
