@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-struct TPngSpec {
+struct TPngFixture {
   int Width = 1;
   int Height = 1;
   int ColorType = PNG_COLOR_TYPE_RGB_ALPHA;
@@ -50,25 +50,25 @@ inline int Channels(int colorType) {
 }
 }  // namespace png_writer_detail
 
-// The PNG file of the spec; empty if libpng fails (it does not for sane specs).
-inline std::vector<uint8_t> WritePng(const TPngSpec& spec) {
+// The PNG file of the fixture; empty if libpng fails (it does not for sane fixtures).
+inline std::vector<uint8_t> WritePng(const TPngFixture& fixture) {
   using namespace png_writer_detail;
   std::vector<uint8_t> out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
-  const int channels = Channels(spec.ColorType);
+  const int channels = Channels(fixture.ColorType);
   // Pack rows before the setjmp scope: no C++ object is made inside it.
-  const size_t unpackedRow = size_t(spec.Width) * channels * (spec.BitDepth == 16 ? 2 : 1);
-  std::vector<std::vector<uint8_t>> rows(size_t(spec.Height));
-  for (int y = 0; y < spec.Height; ++y) {
-    const uint8_t* src = spec.Samples.data() + y * unpackedRow;
-    if (spec.BitDepth >= 8) {
+  const size_t unpackedRow = size_t(fixture.Width) * channels * (fixture.BitDepth == 16 ? 2 : 1);
+  std::vector<std::vector<uint8_t>> rows(size_t(fixture.Height));
+  for (int y = 0; y < fixture.Height; ++y) {
+    const uint8_t* src = fixture.Samples.data() + y * unpackedRow;
+    if (fixture.BitDepth >= 8) {
       rows[y].assign(src, src + unpackedRow);
     } else {
-      const int perByte = 8 / spec.BitDepth;
-      rows[y].assign((spec.Width * channels + perByte - 1) / perByte, 0);
-      for (int i = 0; i < spec.Width * channels; ++i) {
-        const int shift = 8 - spec.BitDepth * (i % perByte + 1);
+      const int perByte = 8 / fixture.BitDepth;
+      rows[y].assign((fixture.Width * channels + perByte - 1) / perByte, 0);
+      for (int i = 0; i < fixture.Width * channels; ++i) {
+        const int shift = 8 - fixture.BitDepth * (i % perByte + 1);
         rows[y][i / perByte] |= uint8_t(src[i] << shift);
       }
     }
@@ -80,17 +80,18 @@ inline std::vector<uint8_t> WritePng(const TPngSpec& spec) {
     return {};
   }
   png_set_write_fn(png, &out, &Append, &Flush);
-  png_set_IHDR(png, info, spec.Width, spec.Height, spec.BitDepth, spec.ColorType,
-               spec.Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+  png_set_IHDR(png, info, fixture.Width, fixture.Height, fixture.BitDepth, fixture.ColorType,
+               fixture.Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  if (!spec.Palette.empty()) png_set_PLTE(png, info, spec.Palette.data(), int(spec.Palette.size()));
-  if (!spec.PaletteAlpha.empty())
-    png_set_tRNS(png, info, spec.PaletteAlpha.data(), int(spec.PaletteAlpha.size()), nullptr);
-  if (spec.HasTransColor) png_set_tRNS(png, info, nullptr, 1, &spec.TransColor);
+  if (!fixture.Palette.empty())
+    png_set_PLTE(png, info, fixture.Palette.data(), int(fixture.Palette.size()));
+  if (!fixture.PaletteAlpha.empty())
+    png_set_tRNS(png, info, fixture.PaletteAlpha.data(), int(fixture.PaletteAlpha.size()), nullptr);
+  if (fixture.HasTransColor) png_set_tRNS(png, info, nullptr, 1, &fixture.TransColor);
   png_write_info(png, info);
-  if (!spec.RawTrns.empty())
-    png_write_chunk(png, reinterpret_cast<png_const_bytep>("tRNS"), spec.RawTrns.data(),
-                    spec.RawTrns.size());
+  if (!fixture.RawTrns.empty())
+    png_write_chunk(png, reinterpret_cast<png_const_bytep>("tRNS"), fixture.RawTrns.data(),
+                    fixture.RawTrns.size());
   png_write_image(png, pointers.data());
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
@@ -100,11 +101,12 @@ inline std::vector<uint8_t> WritePng(const TPngSpec& spec) {
 // An 8-bit RGBA picture of one colour.
 inline std::vector<uint8_t> SolidPng(int width, int height, uint8_t r, uint8_t g, uint8_t b,
                                      uint8_t a) {
-  TPngSpec spec;
-  spec.Width = width;
-  spec.Height = height;
-  for (int i = 0; i < width * height; ++i) spec.Samples.insert(spec.Samples.end(), {r, g, b, a});
-  return WritePng(spec);
+  TPngFixture fixture;
+  fixture.Width = width;
+  fixture.Height = height;
+  for (int i = 0; i < width * height; ++i)
+    fixture.Samples.insert(fixture.Samples.end(), {r, g, b, a});
+  return WritePng(fixture);
 }
 
 // A PNG file made of the signature and a single header chunk with a valid CRC.

@@ -42,7 +42,7 @@ TPngPicture Rgba(int w, int h, std::vector<std::array<uint8_t, 4>> pixels) {
 
 struct TDecodeCase {
   const char* Name;
-  TPngSpec Spec;
+  TPngFixture Fixture;
   bool HasAlpha, HasTransColor;
   std::array<uint8_t, 4> Pixel0, Pixel1;  // decoded RGBA of pixels 0 and 1
   uint8_t Alpha0, Alpha1;                 // what the icon makes of them
@@ -50,8 +50,8 @@ struct TDecodeCase {
 
 std::vector<TDecodeCase> DecodeCases() {
   std::vector<TDecodeCase> cases;
-  auto spec = [](int type, int depth, std::vector<uint8_t> samples) {
-    TPngSpec s;
+  auto fixture = [](int type, int depth, std::vector<uint8_t> samples) {
+    TPngFixture s;
     s.Width = 2;
     s.ColorType = type;
     s.BitDepth = depth;
@@ -59,7 +59,7 @@ std::vector<TDecodeCase> DecodeCases() {
     return s;
   };
   cases.push_back({"rgba",
-                   spec(PNG_COLOR_TYPE_RGB_ALPHA, 8, {10, 20, 30, 40, 50, 60, 70, 200}),
+                   fixture(PNG_COLOR_TYPE_RGB_ALPHA, 8, {10, 20, 30, 40, 50, 60, 70, 200}),
                    true,
                    false,
                    {10, 20, 30, 40},
@@ -67,7 +67,7 @@ std::vector<TDecodeCase> DecodeCases() {
                    40,
                    200});
   cases.push_back({"grey alpha",
-                   spec(PNG_COLOR_TYPE_GRAY_ALPHA, 8, {90, 0, 200, 255}),
+                   fixture(PNG_COLOR_TYPE_GRAY_ALPHA, 8, {90, 0, 200, 255}),
                    true,
                    false,
                    {90, 90, 90, 0},
@@ -75,21 +75,22 @@ std::vector<TDecodeCase> DecodeCases() {
                    0,
                    255});
   {
-    TPngSpec s = spec(PNG_COLOR_TYPE_RGB, 8, {255, 0, 255, 1, 2, 3});
+    TPngFixture s = fixture(PNG_COLOR_TYPE_RGB, 8, {255, 0, 255, 1, 2, 3});
     s.HasTransColor = true;
     s.TransColor.red = 255;
     s.TransColor.blue = 255;
     cases.push_back({"rgb trns", s, false, true, {255, 0, 255, 255}, {1, 2, 3, 255}, 0, 255});
   }
   {
-    TPngSpec s = spec(PNG_COLOR_TYPE_GRAY, 2, {1, 3});
+    TPngFixture s = fixture(PNG_COLOR_TYPE_GRAY, 2, {1, 3});
     s.HasTransColor = true;
     s.TransColor.gray = 1;  // 0x55 at 8 bits
     cases.push_back(
         {"grey 2-bit trns", s, false, true, {85, 85, 85, 255}, {255, 255, 255, 255}, 0, 255});
   }
   {
-    TPngSpec s = spec(PNG_COLOR_TYPE_RGB, 16, {0x12, 0x34, 0, 0, 0, 0, 0x12, 0x35, 0, 0, 0, 0});
+    TPngFixture s =
+        fixture(PNG_COLOR_TYPE_RGB, 16, {0x12, 0x34, 0, 0, 0, 0, 0x12, 0x35, 0, 0, 0, 0});
     s.HasTransColor = true;
     s.TransColor.red = 0x1234;  // 0x1235 differs only below 8 bits: stays opaque
     cases.push_back(
@@ -98,13 +99,13 @@ std::vector<TDecodeCase> DecodeCases() {
   {
     // A transparent colour beyond the picture's depth matches no pixel: cut
     // to 8 bits it would make the red 0x34 transparent.
-    TPngSpec s = spec(PNG_COLOR_TYPE_RGB, 8, {0x34, 0, 0, 1, 2, 3});
+    TPngFixture s = fixture(PNG_COLOR_TYPE_RGB, 8, {0x34, 0, 0, 1, 2, 3});
     s.RawTrns = {0x12, 0x34, 0, 0, 0, 0};
     cases.push_back(
         {"rgb trns out of range", s, false, false, {0x34, 0, 0, 255}, {1, 2, 3, 255}, 255, 255});
   }
   {
-    TPngSpec s = spec(PNG_COLOR_TYPE_GRAY, 2, {1, 3});
+    TPngFixture s = fixture(PNG_COLOR_TYPE_GRAY, 2, {1, 3});
     s.RawTrns = {0, 5};  // masked to 2 bits it would be 1
     cases.push_back({"grey 2-bit trns out of range",
                      s,
@@ -116,18 +117,18 @@ std::vector<TDecodeCase> DecodeCases() {
                      255});
   }
   {
-    TPngSpec s = spec(PNG_COLOR_TYPE_PALETTE, 8, {0, 1});
+    TPngFixture s = fixture(PNG_COLOR_TYPE_PALETTE, 8, {0, 1});
     s.Palette = {{200, 10, 20}, {5, 6, 7}};
     s.PaletteAlpha = {100};  // entry 1 has no alpha: opaque
     cases.push_back({"palette trns", s, true, false, {200, 10, 20, 100}, {5, 6, 7, 255}, 100, 255});
   }
   {
-    TPngSpec s = spec(PNG_COLOR_TYPE_PALETTE, 4, {1, 0});
+    TPngFixture s = fixture(PNG_COLOR_TYPE_PALETTE, 4, {1, 0});
     s.Palette = {{1, 2, 3}, {4, 5, 6}};
     cases.push_back({"palette opaque", s, false, false, {4, 5, 6, 255}, {1, 2, 3, 255}, 255, 255});
   }
   cases.push_back({"rgb opaque",
-                   spec(PNG_COLOR_TYPE_RGB, 8, {9, 8, 7, 6, 5, 4}),
+                   fixture(PNG_COLOR_TYPE_RGB, 8, {9, 8, 7, 6, 5, 4}),
                    false,
                    false,
                    {9, 8, 7, 255},
@@ -135,8 +136,8 @@ std::vector<TDecodeCase> DecodeCases() {
                    255,
                    255});
   cases.push_back({"rgba 16-bit",
-                   spec(PNG_COLOR_TYPE_RGB_ALPHA, 16,
-                        {0xFF, 0xFF, 0, 0, 0x80, 0x00, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0}),
+                   fixture(PNG_COLOR_TYPE_RGB_ALPHA, 16,
+                           {0xFF, 0xFF, 0, 0, 0x80, 0x00, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0}),
                    true,
                    false,
                    {255, 0, 128, 255},
@@ -150,9 +151,9 @@ TEST(IconSetsDecode, EveryColourTypeBecomesRgbaWithTheRightTransparency) {
   for (const TDecodeCase& c : DecodeCases()) {
     SCOPED_TRACE(c.Name);
     for (bool interlaced : {false, true}) {
-      TPngSpec spec = c.Spec;
-      spec.Interlaced = interlaced;
-      const TPngPicture p = Decode(WritePng(spec));
+      TPngFixture fixture = c.Fixture;
+      fixture.Interlaced = interlaced;
+      const TPngPicture p = Decode(WritePng(fixture));
       ASSERT_EQ(p.Width, 2);
       ASSERT_EQ(p.Height, 1);
       EXPECT_EQ(p.HasAlpha, c.HasAlpha);

@@ -102,12 +102,13 @@ uint32_t Bgra(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
 
 // 16 x 16: opaque colour `red` everywhere but three pixels on row 0.
 std::vector<uint8_t> Frame(uint8_t red, int size = 16) {
-  TPngSpec spec;
-  spec.Width = spec.Height = size;
-  for (int i = 0; i < size * size; ++i) spec.Samples.insert(spec.Samples.end(), {red, 0, 0, 255});
+  TPngFixture fixture;
+  fixture.Width = fixture.Height = size;
+  for (int i = 0; i < size * size; ++i)
+    fixture.Samples.insert(fixture.Samples.end(), {red, 0, 0, 255});
   const uint8_t row0[] = {0, 0, 255, 255, 0, 255, 0, 200, 9, 9, 9, 0};
-  std::copy(std::begin(row0), std::end(row0), spec.Samples.begin());
-  return WritePng(spec);
+  std::copy(std::begin(row0), std::end(row0), fixture.Samples.begin());
+  return WritePng(fixture);
 }
 
 void WriteSet(TTempFolder& temp, const fs::path& name, int files = 0b111111) {
