@@ -79,11 +79,18 @@ struct TColourHits {
   RECT Box{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
 };
 
-// Where the colour appears on the screen (a GDI capture of the desktop).
-inline TColourHits FindColour(COLORREF color) {
-  const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-  const int x0 = GetSystemMetrics(SM_XVIRTUALSCREEN), y0 = GetSystemMetrics(SM_YVIRTUALSCREEN);
-  TColourHits hits;
+// Pixels as 0x00RRGGBB, top-down.
+struct TPixels {
+  int Width = 0, Height = 0;
+  std::vector<DWORD> Bits;
+  DWORD At(int x, int y) const { return Bits[size_t(y) * Width + x]; }
+};
+
+// Runs draw(dc, screenDc) on a top-down 32-bit DIB of the given size and
+// returns its pixels.
+template <class F>
+TPixels Capture(int w, int h, F draw) {
+  TPixels out{w, h, std::vector<DWORD>(size_t(w) * h)};
   HDC screen = GetDC(nullptr);
   HDC dc = CreateCompatibleDC(screen);
   BITMAPINFO bi{};
@@ -93,24 +100,41 @@ inline TColourHits FindColour(COLORREF color) {
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  HBITMAP shot = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(dc, shot);
-  BitBlt(dc, 0, 0, w, h, screen, x0, y0, SRCCOPY);
+  HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  draw(dc, screen);
   GdiFlush();
+  for (size_t i = 0; i < out.Bits.size(); ++i)
+    out.Bits[i] = static_cast<const DWORD*>(bits)[i] & 0xFFFFFF;
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return out;
+}
+
+// The whole (virtual) desktop; pixel (0, 0) is the virtual screen's corner.
+inline TPixels Screen() {
+  const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  const int x0 = GetSystemMetrics(SM_XVIRTUALSCREEN), y0 = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  return Capture(w, h,
+                 [&](HDC dc, HDC screen) { BitBlt(dc, 0, 0, w, h, screen, x0, y0, SRCCOPY); });
+}
+
+// Where the colour appears on the screen.
+inline TColourHits FindColour(COLORREF color) {
+  const int x0 = GetSystemMetrics(SM_XVIRTUALSCREEN), y0 = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const TPixels screen = Screen();
   const DWORD want = (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
-  const auto* px = static_cast<const DWORD*>(bits);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x)
-      if ((px[y * w + x] & 0xFFFFFF) == want) {
+  TColourHits hits;
+  for (int y = 0; y < screen.Height; ++y)
+    for (int x = 0; x < screen.Width; ++x)
+      if (screen.At(x, y) == want) {
         ++hits.Count;
         hits.Box.left = std::min<LONG>(hits.Box.left, x + x0);
         hits.Box.top = std::min<LONG>(hits.Box.top, y + y0);
         hits.Box.right = std::max<LONG>(hits.Box.right, x + x0 + 1);
         hits.Box.bottom = std::max<LONG>(hits.Box.bottom, y + y0 + 1);
       }
-  SelectObject(dc, old);
-  DeleteObject(shot);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
   return hits;
 }

@@ -16,33 +16,6 @@
 
 namespace {
 
-struct TPixels {
-  int Width = 0, Height = 0;
-  std::vector<DWORD> Bits;  // 0x00RRGGBB, top-down
-};
-
-// Runs `draw` on a top-down 32-bit DIB of the given size and returns it.
-template <class F>
-TPixels Capture(int w, int h, F draw) {
-  TPixels out{w, h, std::vector<DWORD>(size_t(w) * h)};
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader = {sizeof bi.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  draw(dc, screen);
-  GdiFlush();
-  for (size_t i = 0; i < out.Bits.size(); ++i)
-    out.Bits[i] = static_cast<const DWORD*>(bits)[i] & 0xFFFFFF;
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-  return out;
-}
-
 TPixels Frame(HIMAGELIST list, int index, int size, COLORREF background) {
   return Capture(size, size, [&](HDC dc, HDC) {
     HBRUSH brush = CreateSolidBrush(background);
@@ -51,11 +24,6 @@ TPixels Frame(HIMAGELIST list, int index, int size, COLORREF background) {
     DeleteObject(brush);
     ImageList_Draw(list, index, dc, 0, 0, ILD_NORMAL);
   });
-}
-
-TPixels Screen() {
-  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-  return Capture(w, h, [&](HDC dc, HDC screen) { BitBlt(dc, 0, 0, w, h, screen, 0, 0, SRCCOPY); });
 }
 
 // Places in the taskbar band where every opaque pixel of the frame shows.
@@ -70,7 +38,7 @@ int CountFrameInTray(const TPixels& onBlack, const TPixels& onWhite) {
       bool match = true;
       for (int i = 0; match && i < size * size; ++i) {
         if (onBlack.Bits[i] != onWhite.Bits[i]) continue;  // not opaque
-        match = screen.Bits[size_t(y + i / size) * screen.Width + x + i % size] == onBlack.Bits[i];
+        match = screen.At(x + i % size, y + i / size) == onBlack.Bits[i];
       }
       found += match;
     }
