@@ -26,13 +26,11 @@ void PrepareFake(TFakeIpHelper& api, int interfaces) {
 void BM_SampleInterfaces(benchmark::State& state) {
   TFakeIpHelper api;
   PrepareFake(api, int(state.range(0)));
-  IpHelper = &api;
+  TIpHelperScope installed(api);
   for (auto _ : state) {
     bool ok = SampleInterfaces();
     benchmark::DoNotOptimize(ok);
   }
-  ReleaseSnapshot();
-  IpHelper = nullptr;
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_SampleInterfaces)->Arg(8)->Arg(64)->Arg(256);

@@ -181,3 +181,18 @@ class TFakeIpHelper final : public TIpHelperApi {
     }
   }
 };
+
+// Installs an IP Helper for a scope, with an empty snapshot before and after.
+class TIpHelperScope {
+ public:
+  explicit TIpHelperScope(TIpHelperApi& api) {
+    ReleaseSnapshot();
+    IpHelper = &api;
+  }
+  ~TIpHelperScope() {
+    ReleaseSnapshot();
+    IpHelper = nullptr;
+  }
+  TIpHelperScope(const TIpHelperScope&) = delete;
+  TIpHelperScope& operator=(const TIpHelperScope&) = delete;
+};

@@ -11,6 +11,18 @@
 #include <initializer_list>
 #include <vector>
 
+// A top-down 32-bit RGB bitmap description of the given size.
+inline BITMAPINFO TopDownInfo(int width, int height) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  return bi;
+}
+
 // Pumps this thread's messages until done() or the time runs out.
 template <class F>
 bool PumpUntil(F done, DWORD timeoutMs) {
@@ -34,12 +46,7 @@ inline void PumpFor(DWORD ms) {
 // A small-icon-sized icon filled with one opaque colour.
 inline HICON SolidIcon(COLORREF color) {
   const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = cx;
-  bi.bmiHeader.biHeight = -cy;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
+  BITMAPINFO bi = TopDownInfo(cx, cy);
   void* bits = nullptr;
   HBITMAP colour = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   auto* px = static_cast<DWORD*>(bits);
@@ -93,12 +100,7 @@ TPixels Capture(int w, int h, F draw) {
   TPixels out{w, h, std::vector<DWORD>(size_t(w) * h)};
   HDC screen = GetDC(nullptr);
   HDC dc = CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
+  BITMAPINFO bi = TopDownInfo(w, h);
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(dc, bitmap);

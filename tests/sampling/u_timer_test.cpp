@@ -24,15 +24,8 @@ bool LockFreeForOthers() {
 
 class TimerTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ReleaseSnapshot();
-    IpHelper = &api;
-  }
-  void TearDown() override {
-    ReleaseSnapshot();
-    IpHelper = nullptr;
-  }
   TFakeIpHelper api;
+  TIpHelperScope installed{api};
   TFakeTimerPlatform platform;
 };
 

@@ -62,7 +62,7 @@ class TSlowIpHelper final : public TIpHelperApi {
 TEST(TimerWin32, TicksArriveOnTheUiThreadAndStopWithTheTimer) {
   TSlowIpHelper api;
   api.Inner.Rows = {FakeRow(1, u"Ethernet")};
-  IpHelper = &api;
+  TIpHelperScope installed(api);
 
   const DWORD uiThread = GetCurrentThreadId();
   int ticks = 0;
@@ -97,13 +97,11 @@ TEST(TimerWin32, TicksArriveOnTheUiThreadAndStopWithTheTimer) {
   const int ticksAtStop = ticks;
   PumpUntil([] { return false; }, 100);
   EXPECT_EQ(ticks, ticksAtStop);
-  ReleaseSnapshot();
-  IpHelper = nullptr;
 }
 
 TEST(TimerWin32, DestructionAloneStopsARunningEvent) {
   TSlowIpHelper api;
-  IpHelper = &api;
+  TIpHelperScope installed(api);
   {
     TMyTimer timer(Win32TimerPlatform());
     timer.SetOnTimer([](TMyTimer&) {});
@@ -116,13 +114,11 @@ TEST(TimerWin32, DestructionAloneStopsARunningEvent) {
   EXPECT_GT(attempts, 0);
   Sleep(150);
   EXPECT_EQ(api.Attempts, attempts);
-  ReleaseSnapshot();
-  IpHelper = nullptr;
 }
 
 TEST(TimerWin32, OtherMessagesReachTheDefaultProcedure) {
   TFakeIpHelper api;
-  IpHelper = &api;
+  TIpHelperScope installed(api);
   TMyTimer timer(Win32TimerPlatform());
   HWND window = reinterpret_cast<HWND>(timer.Window());
   ASSERT_NE(window, nullptr);
@@ -133,5 +129,4 @@ TEST(TimerWin32, OtherMessagesReachTheDefaultProcedure) {
   timer.SetOnTimer([&](TMyTimer&) { ++ticks; });
   SendMessageW(window, WM_TIMER, 12345, 0);
   EXPECT_EQ(ticks, 0);
-  IpHelper = nullptr;
 }

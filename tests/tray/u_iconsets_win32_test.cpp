@@ -12,6 +12,8 @@
 
 #include "fakes/disk_iconset_files.h"
 #include "fakes/png_writer.h"
+#include "fakes/win32_iconsets.h"
+#include "fakes/win32_screen.h"
 
 namespace {
 
@@ -42,14 +44,6 @@ class TTempFolder {
   fs::path Path;
 };
 
-// The main window's kind of image list, owned here.
-struct TImageList {
-  explicit TImageList(int size)
-      : List(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 10, 10)) {}
-  ~TImageList() { ImageList_Destroy(List); }
-  HIMAGELIST List;
-};
-
 // The colour (B G R A, top-down) and mask (true = white) of an icon.
 struct TIconPixels {
   int Width = 0, Height = 0;
@@ -60,13 +54,7 @@ struct TIconPixels {
 
 std::vector<uint32_t> ReadBitmap(HBITMAP bitmap, int width, int height) {
   std::vector<uint32_t> pixels(size_t(width) * height);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDownInfo(width, height);
   HDC dc = GetDC(nullptr);
   GetDIBits(dc, bitmap, 0, UINT(height), pixels.data(), &info, DIB_RGB_COLORS);
   ReleaseDC(nullptr, dc);
@@ -130,12 +118,9 @@ TEST(IconSetsWin32, LoadsTheFolderIntoARealImageList) {
   temp.Write("Broken/004.png", HeaderOnlyPng(100000, 100000));
   temp.Write("loose.png", Frame(1));
 
-  TImageList list(16);
-  TWin32IconImages images(list.List);
-  TWin32IconSetFiles files(temp.Path.wstring());
-  TMyIconSets sets(files);
-  sets.Images = &images;
-  sets.LoadAll();
+  TLoadedIconSets loaded(temp.Path.wstring(), 16);
+  TMyIconSets& sets = loaded.Sets;
+  HIMAGELIST list = loaded.List.List;
 
   ASSERT_EQ(sets.Count(), 3);
   EXPECT_EQ(sets.Get(0)->Name, L"Alpha");
@@ -144,7 +129,7 @@ TEST(IconSetsWin32, LoadsTheFolderIntoARealImageList) {
   EXPECT_EQ(sets.Get(0)->Frames, (TFrames{0, 6, 1, 7, 2, 8, 3, 9, 4, 5}));
   EXPECT_EQ(sets.Get(1)->Frames, (TFrames{10, 10, 11, 11, 12, 12, 13, 13, 14, -1}));
   EXPECT_EQ(sets.Get(2)->Frames, (TFrames{15, 19, -1, -1, 16, 20, -1, -1, 17, 18}));
-  EXPECT_EQ(ImageList_GetImageCount(list.List), 21);
+  EXPECT_EQ(ImageList_GetImageCount(list), 21);
 
   int index = -1;
   EXPECT_EQ(sets.FindByName(L"beta", index), sets.Get(1));
@@ -156,15 +141,12 @@ TEST(IconSetsWin32, LoadsTheFolderIntoARealImageList) {
 TEST(IconSetsWin32, IconsReadBackWithTheirPixelsAndAlpha) {
   TTempFolder temp;
   WriteSet(temp, "Set");
-  TImageList list(16);
-  TWin32IconImages images(list.List);
-  TWin32IconSetFiles files(temp.Path.wstring());
-  TMyIconSets sets(files);
-  sets.Images = &images;
-  sets.LoadAll();
+  TLoadedIconSets loaded(temp.Path.wstring(), 16);
+  TMyIconSets& sets = loaded.Sets;
+  HIMAGELIST list = loaded.List.List;
   ASSERT_EQ(sets.Count(), 1);
 
-  const TIconPixels two = ReadListIcon(list.List, sets.Get(0)->Frames[2]);
+  const TIconPixels two = ReadListIcon(list, sets.Get(0)->Frames[2]);
   ASSERT_EQ(two.Width, 16);
   ASSERT_EQ(two.Height, 16);
   EXPECT_EQ(two.At(0, 0), Bgra(0, 0, 255, 255));
@@ -177,11 +159,11 @@ TEST(IconSetsWin32, IconsReadBackWithTheirPixelsAndAlpha) {
   EXPECT_EQ(two.At(15, 15), Bgra(80, 0, 0, 255));
 
   // The marked frame: the opaque marker's own pixels win everywhere.
-  const TIconPixels marked = ReadListIcon(list.List, sets.Get(0)->Frames[3]);
+  const TIconPixels marked = ReadListIcon(list, sets.Get(0)->Frames[3]);
   ASSERT_EQ(marked.Width, 16);
   EXPECT_EQ(marked.At(5, 5), Bgra(240, 0, 0, 255));
   EXPECT_EQ(marked.At(1, 0), Bgra(0, 255, 0, 243));  // 200 + 55 * 200 div 255
-  const TIconPixels marker = ReadListIcon(list.List, sets.Get(0)->Frames[9]);
+  const TIconPixels marker = ReadListIcon(list, sets.Get(0)->Frames[9]);
   EXPECT_EQ(marker.At(5, 5), Bgra(240, 0, 0, 255));
 }
 
@@ -249,22 +231,19 @@ TEST(IconSetsWin32, ShippedSetsLoadIntoARealImageList) {
   ASSERT_FALSE(folder.empty());
   for (int size : {16, 20, 32}) {
     SCOPED_TRACE(size);
-    TImageList list(size);
-    TWin32IconImages images(list.List);
-    TWin32IconSetFiles files(folder.wstring());
-    TMyIconSets sets(files);
-    sets.Images = &images;
-    sets.LoadAll();
+    TLoadedIconSets loaded(folder.wstring(), size);
+    TMyIconSets& sets = loaded.Sets;
+    HIMAGELIST list = loaded.List.List;
     ASSERT_GE(sets.Count(), 3);
     for (int i = 0; i < sets.Count(); ++i)
       for (int32_t frame : sets.Get(i)->Frames) EXPECT_GE(frame, 0);
-    EXPECT_EQ(ImageList_GetImageCount(list.List), sets.Count() * 10);
+    EXPECT_EQ(ImageList_GetImageCount(list), sets.Count() * 10);
     int index = -1;
     ASSERT_NE(sets.FindByName(L"Default1", index), nullptr);
     EXPECT_EQ(sets.Get(index)->Name, L"Default1");
     ASSERT_NE(sets.FindByName(L"Default2", index), nullptr);
     EXPECT_EQ(sets.Get(index)->Name, L"Default2");
-    const TIconPixels idle = ReadListIcon(list.List, sets.Get(index)->Frames[0]);
+    const TIconPixels idle = ReadListIcon(list, sets.Get(index)->Frames[0]);
     EXPECT_EQ(idle.Width, size);
     // Real alpha: some pixels are transparent, some opaque.
     int clear = 0, solid = 0;

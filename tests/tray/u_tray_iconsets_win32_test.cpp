@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fakes/disk_iconset_files.h"
+#include "fakes/win32_iconsets.h"
 #include "fakes/win32_screen.h"
 #include "tray/u_iconsets.h"
 #include "tray/u_iconsets_win32.h"
@@ -51,15 +52,11 @@ TEST(TrayIconSetsWin32, ADefault2FrameAppearsInTheTray) {
   const std::filesystem::path folder = ShippedIconSetsFolder();
   ASSERT_FALSE(folder.empty());
   const int size = GetSystemMetrics(SM_CXSMICON);
-  HIMAGELIST list =
-      ImageList_Create(size, GetSystemMetrics(SM_CYSMICON), ILC_COLOR32 | ILC_MASK, 10, 10);
+  TLoadedIconSets loaded(folder.wstring(), size);
+  HIMAGELIST list = loaded.List.List;
   ASSERT_NE(list, nullptr);
   {
-    TWin32IconImages images(list);
-    TWin32IconSetFiles files(folder.wstring());
-    TMyIconSets sets(files);
-    sets.Images = &images;
-    sets.LoadAll();
+    TMyIconSets& sets = loaded.Sets;
     int index = -1;
     const TIconSet* set = sets.FindByName(L"default2", index);
     ASSERT_NE(set, nullptr);
@@ -81,5 +78,4 @@ TEST(TrayIconSetsWin32, ADefault2FrameAppearsInTheTray) {
     icon.SetVisible(false);
     EXPECT_TRUE(PumpUntil([&] { return CountFrameInTray(onBlack, onWhite) == 0; }, 4000));
   }
-  ImageList_Destroy(list);
 }
